@@ -1,0 +1,21 @@
+# SPDX-License-Identifier: MIT
+# Script mode: writes OUTPUT, a C++ source holding every file of FILES as a byte array,
+# reachable through app::FindEmbeddedFile(name).
+set(body "// Generated file: do not edit.\n#include \"app/EmbeddedFiles.h\"\n\nnamespace app {\nnamespace {\n")
+set(table "")
+set(index 0)
+foreach(path IN LISTS FILES)
+  get_filename_component(name ${path} NAME)
+  file(READ ${path} hex HEX)
+  string(LENGTH "${hex}" hexlen)
+  math(EXPR size "${hexlen} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND body "const unsigned char kData${index}[] = {${bytes} 0};\n")
+  string(APPEND table "    {\"${name}\", kData${index}, ${size}},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "const EmbeddedFile kFiles[] = {\n${table}};\n}  // namespace\n\n")
+string(APPEND body "std::span<const EmbeddedFile> EmbeddedFiles() { return kFiles; }\n\n}  // namespace app\n")
+file(WRITE ${OUTPUT}.tmp "${body}")
+file(COPY_FILE ${OUTPUT}.tmp ${OUTPUT} ONLY_IF_DIFFERENT)
+file(REMOVE ${OUTPUT}.tmp)
