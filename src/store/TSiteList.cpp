@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#include "store/TSiteList.h"
+
+#include <new>
+
+namespace store {
+
+TSiteRecord* TSiteList::AddItem(const TSiteRecord& record) {
+  return InsertItem(items_.size(), record);
+}
+
+TSiteRecord* TSiteList::InsertItem(size_t index, const TSiteRecord& record) {
+  if (index > items_.size()) return nullptr;
+  try {
+    auto item = std::make_unique<TSiteRecord>(record);
+    item->Owner = this;
+    TSiteRecord* added = item.get();
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
+    return added;
+  } catch (const std::bad_alloc&) {
+    // Out of memory leaves the list as it was; the caller treats the item as not added.
+    return nullptr;
+  }
+}
+
+bool TSiteList::GetItem(size_t index, TSiteRecord& out) const {
+  if (index >= items_.size()) return false;
+  out = *items_[index];
+  return true;
+}
+
+TSiteRecord* TSiteList::ItemAt(size_t index) const {
+  return index < items_.size() ? items_[index].get() : nullptr;
+}
+
+bool TSiteList::DeleteItem(size_t index) {
+  return ExtractItem(index) != nullptr;
+}
+
+std::unique_ptr<TSiteRecord> TSiteList::ExtractItem(size_t index) {
+  if (index >= items_.size()) return nullptr;
+  std::unique_ptr<TSiteRecord> item = std::move(items_[index]);
+  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+  return item;
+}
+
+long TSiteList::IndexOf(const TSiteRecord* item) const {
+  for (size_t i = 0; i < items_.size(); ++i) {
+    if (items_[i].get() == item) return static_cast<long>(i);
+  }
+  return -1;
+}
+
+}  // namespace store

@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "TreeFixture.h"
+#include "store/DateTime.h"
+#include "store/ItemBounds.h"
+
+namespace store::testing {
+namespace {
+
+constexpr double kDay = 40000;  // some day; the fraction is the time of day
+constexpr double kHour = 1.0 / 24;
+constexpr double kMinute = kHour / 60;
+
+using GoneRuleTest = TreeFixture;
+
+TEST_F(GoneRuleTest, CountsOncePerDayAndStopsOnTheSeventh) {
+  TSiteList& list = *feed->Data();
+  EXPECT_FALSE(store.ApplyGoneRule(list, 404, false, kDay + 10 * kHour));
+  EXPECT_EQ(list.gonecount, 1);
+  EXPECT_EQ(list.gonedate, kDay + 10 * kHour);
+  EXPECT_TRUE(store.DataModified());
+
+  store.ClearModified();
+  store.ApplyGoneRule(list, 410, false, kDay + 20 * kHour);  // ten hours later: not again
+  EXPECT_EQ(list.gonecount, 1);
+  EXPECT_FALSE(store.DataModified());
+  store.ApplyGoneRule(list, 404, false, kDay + 1 + 10 * kHour + kMinute);
+  EXPECT_EQ(list.gonecount, 2);
+  store.ApplyGoneRule(list, 404, false, kDay + 2 + 10 * kHour + kMinute);  // exactly 24 hours later
+  EXPECT_EQ(list.gonecount, 3);
+  store.ApplyGoneRule(list, 404, true, kDay + 5);  // a resume does not count
+  store.ApplyGoneRule(list, 500, false, kDay + 5);
+  EXPECT_EQ(list.gonecount, 3);
+
+  for (int day = 3; day <= 5; ++day) EXPECT_FALSE(store.ApplyGoneRule(list, 404, false, kDay + day + 11 * kHour));
+  EXPECT_EQ(list.gonecount, 6);
+  EXPECT_EQ(feed->Kind(), kKindChannel);
+  EXPECT_TRUE(store.ApplyGoneRule(list, 404, false, kDay + 6 + 11 * kHour));
+  EXPECT_EQ(list.gonecount, 0);
+  EXPECT_EQ(list.gonedate, 0);
+  EXPECT_EQ(feed->Kind(), kKindStopped);
+}
+
+TEST_F(GoneRuleTest, AnAnswerClearsTheCounter) {
+  TSiteList& list = *feed->Data();
+  for (int status : {200, 304}) {
+    store.ApplyGoneRule(list, 404, false, kDay);
+    store.ClearModified();
+    store.ApplyGoneRule(list, status, false, kDay + kHour);
+    EXPECT_EQ(list.gonecount, 0) << status;
+    EXPECT_EQ(list.gonedate, 0) << status;
+    EXPECT_TRUE(store.DataModified()) << status;
+    store.ClearModified();
+    store.ApplyGoneRule(list, status, false, kDay + kHour);
+    EXPECT_FALSE(store.DataModified()) << status;  // nothing to clear, nothing to save
+  }
+}
+
+class ItemBoundsTest : public ::testing::Test {
+ protected:
+  // `count` items, oldest first, dated a day apart up to `now`, all read and with a date text.
+  void Fill(size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+      TSiteRecord record;
+      record.title = "item" + std::to_string(i);
+      record.modified = now - static_cast<double>(count - 1 - i);
+      record.pubdate = "date";
+      record.read = kStateRead;
+      list.AddItem(record);
+    }
+  }
+  std::vector<size_t> Written() {
+    std::vector<bool> write = ItemsToWrite(list, settings, now);
+    std::vector<size_t> indexes;
+    for (size_t i = 0; i < write.size(); ++i) {
+      if (write[i]) indexes.push_back(i);
+    }
+    return indexes;
+  }
+  static std::vector<size_t> Range(size_t first, size_t last) {
+    std::vector<size_t> indexes;
+    for (size_t i = first; i <= last; ++i) indexes.push_back(i);
+    return indexes;
+  }
+
+  settings::Settings settings;
+  TSiteList list;
+  double now = kDay + 12 * kHour;
+};
+
+TEST_F(ItemBoundsTest, KeepsTheNewestItemsAndEveryProtectedOne) {
+  settings.DateMax = 0;
+  Fill(120);
+  EXPECT_EQ(Written(), Range(20, 119));
+  list.ItemAt(5)->read = kStateProtected;
+  std::vector<size_t> expected = Range(20, 119);
+  expected.insert(expected.begin(), 5);
+  EXPECT_EQ(Written(), expected);
+  EXPECT_EQ(Written().size(), 101u);
+
+  list.itemmax = 10;  // the channel's own limit wins over ItemMax
+  expected = Range(110, 119);
+  expected.insert(expected.begin(), 5);
+  EXPECT_EQ(Written(), expected);
+  settings.ItemMax = 0;
+  list.itemmax = 0;
+  EXPECT_EQ(Written().size(), 120u);
+}
+
+TEST_F(ItemBoundsTest, DropsOldItemsOnlyWhenTheyHaveADateText) {
+  settings.ItemMax = 0;
+  settings.DateMax = 30;
+  Fill(40);                            // ages 39 down to 0 days
+  EXPECT_EQ(Written(), Range(9, 39));  // 30 whole days old is still kept
+  list.ItemAt(0)->pubdate.clear();
+  list.ItemAt(0)->modified = 1;  // a century old, but the feed gave no date
+  std::vector<size_t> expected = Range(9, 39);
+  expected.insert(expected.begin(), 0);
+  EXPECT_EQ(Written(), expected);
+
+  list.datemax = 35;
+  EXPECT_EQ(Written().front(), 0u);
+  EXPECT_EQ(Written()[1], 4u);
+  settings.DateMax = -1;  // not yet given its default: no age limit
+  list.datemax = 0;
+  EXPECT_EQ(Written().size(), 40u);
+}
+
+TEST_F(ItemBoundsTest, MidokuSaveKeepsEveryUnreadItem) {
+  settings.ItemMax = 10;
+  settings.DateMax = 5;
+  Fill(30);
+  list.ItemAt(0)->read = kStateUnread;
+  list.ItemAt(12)->read = kStateUnread;
+  EXPECT_EQ(Written(), Range(24, 29));  // 5 days old is still kept
+  settings.MidokuSave = true;
+  std::vector<size_t> expected = {0, 12, 24, 25, 26, 27, 28, 29};
+  EXPECT_EQ(Written(), expected);
+}
+
+TEST(DateTimeTest, WholeDaysAndSpans) {
+  EXPECT_EQ(WholeDaysBetween(kDay, kDay + 1), 1);
+  EXPECT_EQ(WholeDaysBetween(kDay + 1, kDay), 1);
+  EXPECT_EQ(WholeDaysBetween(kDay, kDay + 1 - kMinute), 0);
+  EXPECT_EQ(WholeDaysBetween(kDay + 10 * kHour, kDay + 2 + 10 * kHour), 2);
+  EXPECT_EQ(MillisecondsBetween(kDay + 10 * kHour, kDay + 1 + 10 * kHour), kMillisecondsPerDay);
+  EXPECT_EQ(MillisecondsBetween(0, std::nan("")), 0);
+  EXPECT_GT(WholeDaysBetween(0, 1e300), 1'000'000);
+}
+
+}  // namespace
+}  // namespace store::testing
