@@ -158,6 +158,8 @@ size_t CharRefLengthAt(std::string_view text, size_t pos, char32_t* value) {
   }
   const size_t digits = p - pos - 2;
   if (digits == 0 || digits > 7 || p >= text.size() || text[p] != ';' || number > 0x10FFFF) return 0;
+  // A surrogate on its own is no character; such a reference stays text.
+  if (number >= 0xD800 && number <= 0xDFFF) return 0;
   if (value) *value = number;
   return p + 1 - pos;
 }
@@ -206,6 +208,8 @@ std::string Utf16ToCp932(std::u16string_view text, Unmappable mode, bool* lossy)
     if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
       ch = 0x10000 + ((ch - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
+    } else if (ch >= 0xD800 && ch <= 0xDFFF) {
+      ch = 0xFFFD;  // a lone surrogate stands for no character
     }
     AppendCp932(out, ch, mode, anyLoss);
   }

@@ -37,7 +37,7 @@ unsigned EncodeCp932(char32_t ch);
 // without a valid trail byte becomes U+30FB and the next byte is read on its own.
 std::u16string Cp932ToUtf16(std::string_view text, CharRefs refs = CharRefs::kKeep);
 
-// UTF-16 to code page 932. Unpaired surrogates count as characters without a code.
+// UTF-16 to code page 932. An unpaired surrogate counts as U+FFFD, which has no code.
 // `lossy`, when given, is set when at least one character had no code.
 std::string Utf16ToCp932(std::u16string_view text, Unmappable mode, bool* lossy = nullptr);
 
@@ -67,7 +67,7 @@ std::string EucJpMsCharToCp932(std::string_view eucChar);
 std::string Cp932CharToEucJpMs(std::string_view sjisChar);
 
 // Length in bytes of a decimal character reference "&#N;" (1 to 7 digits, value at most
-// 0x10FFFF) starting at `pos`, or 0 when none starts there. `value` receives the code point.
+// 0x10FFFF, not a surrogate) starting at `pos`, or 0 when none starts there. `value` receives the code point.
 size_t CharRefLengthAt(std::string_view text, size_t pos, char32_t* value = nullptr);
 
 }  // namespace platform

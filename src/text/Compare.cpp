@@ -3,6 +3,7 @@
 
 #include "platform/CodePage.h"
 #include "text/CaseFold.h"
+#include "text/Cut.h"
 
 namespace text {
 namespace {
@@ -16,7 +17,7 @@ unsigned NextKey(std::string_view s, size_t& pos) {
     ++pos;
     return static_cast<unsigned>(c >= 'a' && c <= 'z' ? c - 0x20 : c) << 8;
   }
-  if (platform::IsLeadByte(c) && pos + 1 < s.size()) {
+  if (platform::IsLeadByte(c) && pos + 1 < s.size() && IsTrailByte(static_cast<unsigned char>(s[pos + 1]))) {
     const unsigned code = c << 8 | static_cast<unsigned char>(s[pos + 1]);
     pos += 2;
     return UpperCaseCode(code);
@@ -39,6 +40,38 @@ int CompareTextJ(std::string_view a, std::string_view b) {
   return 0;
 }
 
-bool SameTextJ(std::string_view a, std::string_view b) { return CompareTextJ(a, b) == 0; }
+bool SameTextJ(std::string_view a, std::string_view b) {
+  return CompareTextJ(a, b) == 0;
+}
+
+bool SameTextTrimmed(std::string_view a, std::string_view b) {
+  if (a == b) return true;
+  return SameTextJ(TrimJ(a), TrimJ(b));
+}
+
+namespace {
+
+// The text with TABs deleted and then every CR LF and every other LF turned into a CR.
+// TAB, CR and LF lie below the trail-byte range, so working on bytes splits no character.
+std::string NormaliseBreaks(std::string_view text) {
+  std::string noTabs;
+  noTabs.reserve(text.size());
+  for (const char c : text) {
+    if (c != '\t') noTabs.push_back(c);
+  }
+  std::string out;
+  out.reserve(noTabs.size());
+  for (size_t i = 0; i < noTabs.size(); ++i) {
+    if (noTabs[i] == '\r' && i + 1 < noTabs.size() && noTabs[i + 1] == '\n') ++i;
+    out.push_back(noTabs[i] == '\n' ? '\r' : noTabs[i]);
+  }
+  return out;
+}
+
+}  // namespace
+
+bool SameTextBreaks(std::string_view a, std::string_view b) {
+  return SameTextJ(NormaliseBreaks(a), NormaliseBreaks(b));
+}
 
 }  // namespace text

@@ -22,8 +22,9 @@ std::string SjisToEuc(std::string_view sjis);
 // "*-.0-9@A-Z_a-z" as %XX, a space as "+".
 std::string UrlEncode(std::string_view text);
 
-// UTF-8 to code page 932; malformed UTF-8 gives the empty string (callers use that as
-// the validity test).
+// UTF-8 to code page 932 with the same repair table as WideToJapanese; characters still
+// without a code are kept as references. Malformed UTF-8 gives the empty string (callers
+// use that as the validity test).
 std::string Utf8ToSjis(std::string_view utf8);
 
 // Code page 932 to UTF-8; kept character references become their characters again.
@@ -40,12 +41,13 @@ std::u16string JapaneseToWide(std::string_view sjis);
 
 enum class HtmlCharset { kShiftJis, kEucJp, kUtf8 };
 
-// Guesses the encoding of an HTML page from the labels it mentions: the group whose first
-// mention lies furthest into the page wins; Shift_JIS when in doubt.
+// Guesses the encoding of an HTML page from the labels it mentions ("shift_jis",
+// "shift-jis", "sjis"; "euc-jp", "euc_jp"; "utf8", "utf-8"; any case): the group whose
+// first mention lies furthest into the page wins; Shift_JIS when in doubt.
 HtmlCharset GuessHtmlCharset(std::string_view page);
 
-// The page converted to code page 932 by its guessed encoding. A UTF-8 page that is not
-// valid UTF-8 is left as it is.
+// The page converted to code page 932 by its guessed encoding (EucToSjis, Utf8ToSjis).
+// A UTF-8 page that is not valid UTF-8 is left as it is.
 std::string ConvertHtmlPage(std::string_view page);
 
 }  // namespace text

@@ -91,8 +91,10 @@ TEST(CodePage, UnmappableCharactersBecomeQuestionMarksOrReferences) {
   EXPECT_EQ(Utf16ToCp932(text, Unmappable::kQuestionMark, &lossy), "a??" + Sjis({0x82, 0xA0}));
   EXPECT_TRUE(lossy);
   EXPECT_EQ(Utf16ToCp932(text, Unmappable::kCharRef), "a&#233;&#128512;" + Sjis({0x82, 0xA0}));
-  // A lone surrogate has no code either.
-  EXPECT_EQ(Utf16ToCp932(std::u16string(1, char16_t(0xD800)), Unmappable::kCharRef), "&#55296;");
+  // A lone surrogate is no character: it is kept as the replacement character, and a
+  // reference to a surrogate found in stored text stays plain text.
+  EXPECT_EQ(Utf16ToCp932(std::u16string(1, char16_t(0xD800)), Unmappable::kCharRef), "&#65533;");
+  EXPECT_EQ(Cp932ToUtf8("&#55296;", CharRefs::kDecode), "&#55296;");
 }
 
 TEST(CodePage, ReferencesDecodeBackForDisplay) {
