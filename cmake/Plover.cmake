@@ -49,3 +49,14 @@ function(plover_embed target)
     VERBATIM)
   target_sources(${target} PRIVATE ${out})
 endfunction()
+
+# plover_fuzz(<name> SOURCES ... DEPENDS ...)
+# A libFuzzer target fuzz_<name>. Its seed corpus is tests/fuzz/corpus/<name>/; the smoke
+# test that CI runs feeds it the corpus and a short burst of generated inputs.
+function(plover_fuzz name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(fuzz_${name} ${ARG_SOURCES})
+  target_compile_options(fuzz_${name} PRIVATE ${PLOVER_WARNINGS})
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(fuzz_${name} PRIVATE ${ARG_DEPENDS})
+endfunction()
