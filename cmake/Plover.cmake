@@ -34,7 +34,7 @@ function(plover_test name)
     PROPERTIES LABELS ${name})
 endfunction()
 
-# plover_embed(<target> <namespace> <var-prefix> FILES ...)
+# plover_embed(<target> FILES ...)
 # Compiles files into a generated source: each file becomes a byte array that the
 # program can write out at start-up. The generated source lists them by file name.
 function(plover_embed target)

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: MIT
+#include "app/EmbeddedFiles.h"
+
+namespace app {
+
+const EmbeddedFile* FindEmbeddedFile(std::string_view name) {
+  for (const EmbeddedFile& file : EmbeddedFiles()) {
+    if (name == file.name) return &file;
+  }
+  return nullptr;
+}
+
+}  // namespace app

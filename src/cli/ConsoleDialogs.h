@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "platform/Dialogs.h"
+
+namespace cli {
+
+// Messages and questions on the terminal. Texts arrive as code page 932 and are printed
+// as UTF-8 on the standard error stream. A question is answered from the standard input
+// when it is a terminal; otherwise the answer is No, so that nothing is done unasked.
+class ConsoleDialogs : public platform::Dialogs {
+ public:
+  void ShowMessageBox(const std::string& text, platform::MessageType type) override;
+  bool AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) override;
+  bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override;
+  std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
+                                            const std::string& folder) override;
+  std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string& filter,
+                                            const std::string& folder, const std::string& fileName) override;
+  std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) override;
+
+ private:
+  bool Ask(const std::string& text, const char* choices, bool defaultNo);
+};
+
+// Prints a code page 932 text as UTF-8, with a line end.
+void PrintLine(std::FILE* stream, const std::string& sjis);
+
+}  // namespace cli

@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: MIT
+#include "platform/Files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+namespace platform {
+namespace {
+
+constexpr size_t kCopyBlock = 64 * 1024;
+
+std::string WithoutTrailingSlash(const std::string& path) {
+  std::string result = path;
+  while (result.size() > 1 && result.back() == '/') result.pop_back();
+  return result;
+}
+
+// An open descriptor that closes itself.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() { Close(); }
+  int Get() const { return fd_; }
+  bool Valid() const { return fd_ >= 0; }
+  bool Close() {
+    if (fd_ < 0) return true;
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+// Flushes the folder itself, so that a rename inside it survives a crash too. A file
+// system that cannot do this is no reason to fail the write.
+void SyncFolder(const std::string& folder) {
+  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Valid()) ::fsync(dir.Get());
+}
+
+// A temporary file beside the final one. Its name starts with a dot, so that nothing
+// that lists the folder's files by their names mistakes it for a data file.
+class TempFile {
+ public:
+  explicit TempFile(const std::string& finalPath)
+      : path_(TemplateFor(finalPath)), fd_(::mkostemp(path_.data(), O_CLOEXEC)) {}
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() {
+    if (!committed_ && fd_.Valid()) ::unlink(path_.c_str());
+  }
+
+  int Descriptor() const { return fd_.Get(); }
+  bool Valid() const { return fd_.Valid(); }
+
+  // Flushes, closes and renames the file to its final name.
+  bool Commit(const std::string& finalPath, mode_t mode) {
+    if (::fchmod(fd_.Get(), mode) != 0 || ::fsync(fd_.Get()) != 0) return false;
+    if (!fd_.Close()) {
+      ::unlink(path_.c_str());
+      committed_ = true;
+      return false;
+    }
+    committed_ = true;
+    if (::rename(path_.c_str(), finalPath.c_str()) != 0) {
+      ::unlink(path_.c_str());
+      return false;
+    }
+    SyncFolder(FolderOf(finalPath));
+    return true;
+  }
+
+ private:
+  static std::string TemplateFor(const std::string& finalPath) {
+    const std::string folder = FolderOf(finalPath);
+    return folder + "." + finalPath.substr(folder.size()) + ".tmp-XXXXXX";
+  }
+
+  std::string path_;
+  Fd fd_;
+  bool committed_ = false;
+};
+
+mode_t ModeOrDefault(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 07777;
+  return 0644;
+}
+
+bool StatNoFollow(const std::string& path, struct stat& info) {
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool MoveSymlinkAcross(const std::string& from, const std::string& to) {
+  std::string target(4096, '\0');
+  const ssize_t length = ::readlink(from.c_str(), target.data(), target.size());
+  if (length < 0 || static_cast<size_t>(length) >= target.size()) return false;
+  target.resize(static_cast<size_t>(length));
+  ::unlink(to.c_str());
+  return ::symlink(target.c_str(), to.c_str()) == 0 && ::unlink(from.c_str()) == 0;
+}
+
+std::vector<std::string> ListEntries(const std::string& folder, bool* ok) {
+  std::vector<std::string> names;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) {
+    if (ok) *ok = false;
+    return names;
+  }
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  if (ok) *ok = true;
+  return names;
+}
+
+bool MoveEntry(const std::string& from, const std::string& to);
+
+// Merges the folder `from` into `to`, entry by entry, then removes `from` when it is empty.
+bool MergeFolder(const std::string& from, const std::string& to) {
+  if (!FolderExists(to) && ::mkdir(to.c_str(), 0755) != 0) return false;
+  bool listed = false;
+  bool ok = true;
+  for (const std::string& name : ListEntries(from, &listed)) ok = MoveEntry(from + "/" + name, to + "/" + name) && ok;
+  return listed && ok && ::rmdir(from.c_str()) == 0;
+}
+
+bool MoveEntry(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
+  const int error = errno;
+  struct stat info {};
+  if (!StatNoFollow(from, info)) return false;
+  if (S_ISDIR(info.st_mode)) {
+    if (error != EXDEV && error != EEXIST && error != ENOTEMPTY) return false;
+    return MergeFolder(from, to);
+  }
+  if (error != EXDEV) return false;
+  if (S_ISLNK(info.st_mode)) return MoveSymlinkAcross(from, to);
+  if (!S_ISREG(info.st_mode)) return false;
+  return CopyFileDurably(from, to) && ::unlink(from.c_str()) == 0;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.Valid()) return std::nullopt;
+  std::string content;
+  char buffer[kCopyBlock];
+  for (;;) {
+    const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    content.append(buffer, static_cast<size_t>(got));
+  }
+  return content;
+}
+
+bool WriteFileDurably(const std::string& path, std::string_view bytes) {
+  const mode_t mode = ModeOrDefault(path);
+  TempFile temp(path);
+  if (!temp.Valid() || !WriteAll(temp.Descriptor(), bytes.data(), bytes.size())) return false;
+  return temp.Commit(path, mode);
+}
+
+bool CopyFileDurably(const std::string& from, const std::string& to) {
+  Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat info {};
+  if (!source.Valid() || ::fstat(source.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  TempFile temp(to);
+  if (!temp.Valid()) return false;
+  std::unique_ptr<char[]> buffer(new char[kCopyBlock]);
+  for (;;) {
+    const ssize_t got = ::read(source.Get(), buffer.get(), kCopyBlock);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (got == 0) break;
+    if (!WriteAll(temp.Descriptor(), buffer.get(), static_cast<size_t>(got))) return false;
+  }
+  return temp.Commit(to, info.st_mode & 07777);
+}
+
+bool MoveFolder(const std::string& from, const std::string& to) {
+  const std::string source = WithoutTrailingSlash(from);
+  if (!FolderExists(source)) return false;
+  return MoveEntry(source, WithoutTrailingSlash(to));
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CreateFolders(const std::string& path) {
+  const std::string folder = WithoutTrailingSlash(path);
+  if (folder.empty() || FolderExists(folder)) return !folder.empty();
+  const size_t slash = folder.find_last_of('/');
+  if (slash != std::string::npos && slash > 0 && !CreateFolders(folder.substr(0, slash))) return false;
+  if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
+  return FolderExists(folder);
+}
+
+bool RemoveFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+std::vector<std::string> ListFiles(const std::string& folder) {
+  const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+  std::vector<std::string> files;
+  for (const std::string& name : ListEntries(folder.empty() ? "." : folder, nullptr)) {
+    if (FileExists(base + name)) files.push_back(name);
+  }
+  return files;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace platform

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: MIT
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <map>
+#include <thread>
+
+#include "platform/InstanceLock.h"
+#include "support/ManualEventLoop.h"
+#include "support/TempDir.h"
+
+namespace platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Result = InstanceLock::Result;
+
+// The open descriptors of this process with their close-on-exec flag.
+std::map<int, bool> OpenDescriptors() {
+  std::map<int, bool> result;
+  DIR* dir = ::opendir("/proc/self/fd");
+  const int own = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    const int fd = std::atoi(entry->d_name);
+    if (entry->d_name[0] == '.' || fd == own) continue;
+    result[fd] = (::fcntl(fd, F_GETFD) & FD_CLOEXEC) != 0;
+  }
+  ::closedir(dir);
+  return result;
+}
+
+// Holds the lock file the way a copy that has not yet (or no longer) answers would.
+class RawLockHolder {
+ public:
+  explicit RawLockHolder(const std::string& folder)
+      : fd_(::open((folder + ".plover.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+    EXPECT_EQ(::flock(fd_, LOCK_EX | LOCK_NB), 0);
+  }
+  ~RawLockHolder() { Release(); }
+  void Release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_;
+};
+
+class InstanceLockTest : public testing::Test {
+ protected:
+  testsupport::TempDir folder;
+  testsupport::ManualEventLoop loop;
+  int forwarded = 0;
+  std::thread::id callbackThread;
+  std::function<void()> Count() {
+    return [this] {
+      ++forwarded;
+      callbackThread = std::this_thread::get_id();
+    };
+  }
+};
+
+TEST_F(InstanceLockTest, ASecondLockInTheSameProcessAsksTheFirstToComeForward) {
+  InstanceLock first(loop, Count());
+  ASSERT_EQ(first.Acquire(folder.Path()), Result::kAcquired);
+  EXPECT_TRUE(first.Held());
+
+  int secondForwarded = 0;
+  InstanceLock second(loop, [&] { ++secondForwarded; });
+  EXPECT_EQ(second.Acquire(folder.Path(), 2000), Result::kAnotherCopyRuns);
+  EXPECT_FALSE(second.Held());
+
+  EXPECT_EQ(forwarded, 0) << "the request arrives through the event loop";
+  loop.RunPending();
+  EXPECT_EQ(forwarded, 1);
+  EXPECT_EQ(callbackThread, std::this_thread::get_id());
+  EXPECT_EQ(secondForwarded, 0);
+
+  // The same folder through another spelling is the same folder.
+  InstanceLock third(loop, nullptr);
+  EXPECT_EQ(third.Acquire(folder.Path() + "./", 2000), Result::kAnotherCopyRuns);
+  loop.RunPending();
+  EXPECT_EQ(forwarded, 2);
+}
+
+TEST_F(InstanceLockTest, AStartInAnotherProcessIsToldAnotherCopyRuns) {
+  InstanceLock first(loop, Count());
+  ASSERT_EQ(first.Acquire(folder.Path()), Result::kAcquired);
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The child only reports through its exit status.
+    testsupport::ManualEventLoop childLoop;
+    InstanceLock second(childLoop, nullptr);
+    const Result result = second.Acquire(folder.Path(), 2000);
+    ::_exit(result == Result::kAnotherCopyRuns ? 0 : 1 + static_cast<int>(result));
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  loop.RunPending();
+  EXPECT_EQ(forwarded, 1);
+}
+
+TEST_F(InstanceLockTest, DifferentFoldersDoNotInterfere) {
+  testsupport::TempDir other;
+  InstanceLock a(loop, Count());
+  InstanceLock b(loop, Count());
+  EXPECT_EQ(a.Acquire(folder.Path()), Result::kAcquired);
+  EXPECT_EQ(b.Acquire(other.Path()), Result::kAcquired);
+  loop.RunPending();
+  EXPECT_EQ(forwarded, 0);
+}
+
+TEST_F(InstanceLockTest, AHeldLockThatNobodyAnswersFailsAfterTheRetryTime) {
+  RawLockHolder holder(folder.Path());
+  InstanceLock lock(loop, Count());
+  const auto start = Clock::now();
+  EXPECT_EQ(lock.Acquire(folder.Path(), 300), Result::kFailed);
+  const auto waited = Clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(300));
+  EXPECT_LT(waited, std::chrono::seconds(3));
+  EXPECT_FALSE(lock.Held());
+}
+
+TEST_F(InstanceLockTest, ACopyThatLetsGoWhileWeRetryIsSucceeded) {
+  RawLockHolder holder(folder.Path());
+  std::thread releaser([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    holder.Release();
+  });
+  InstanceLock lock(loop, Count());
+  EXPECT_EQ(lock.Acquire(folder.Path(), 5000), Result::kAcquired);
+  releaser.join();
+}
+
+TEST_F(InstanceLockTest, ReleaseIsPromptAndLetsTheNextCopyIn) {
+  auto first = std::make_unique<InstanceLock>(loop, Count());
+  ASSERT_EQ(first->Acquire(folder.Path()), Result::kAcquired);
+  const auto start = Clock::now();
+  first.reset();
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+
+  InstanceLock next(loop, Count());
+  EXPECT_EQ(next.Acquire(folder.Path(), 1000), Result::kAcquired);
+}
+
+TEST_F(InstanceLockTest, LeavesNoDescriptorOpenAndNoneInheritable) {
+  const std::map<int, bool> before = OpenDescriptors();
+  {
+    InstanceLock first(loop, Count());
+    ASSERT_EQ(first.Acquire(folder.Path()), Result::kAcquired);
+    for (const auto& [fd, closeOnExec] : OpenDescriptors()) {
+      if (!before.count(fd)) {
+        EXPECT_TRUE(closeOnExec) << "descriptor " << fd;
+      }
+    }
+    InstanceLock second(loop, nullptr);
+    EXPECT_EQ(second.Acquire(folder.Path(), 1000), Result::kAnotherCopyRuns);
+    loop.RunPending();
+  }
+  {
+    RawLockHolder holder(folder.Path());
+    InstanceLock failing(loop, nullptr);
+    EXPECT_EQ(failing.Acquire(folder.Path(), 100), Result::kFailed);
+  }
+  std::map<int, bool> after = OpenDescriptors();
+  EXPECT_EQ(after.size(), before.size());
+}
+
+}  // namespace
+}  // namespace platform
