@@ -91,6 +91,16 @@ void AppendUtf16(std::u16string& out, char32_t ch) {
   }
 }
 
+// Reads one character of UTF-16 text at `pos` and advances `pos`. A lone surrogate
+// stands for no character and reads as U+FFFD.
+char32_t NextUtf16(std::u16string_view text, size_t& pos) {
+  const char32_t ch = text[pos++];
+  if (ch >= 0xD800 && ch <= 0xDBFF && pos < text.size() && text[pos] >= 0xDC00 && text[pos] <= 0xDFFF) {
+    return 0x10000 + ((ch - 0xD800) << 10) + (text[pos++] - 0xDC00);
+  }
+  return ch >= 0xD800 && ch <= 0xDFFF ? 0xFFFD : ch;
+}
+
 // Reads one UTF-8 sequence at `pos`. Returns false for a malformed one (pos then points
 // past the offending lead byte).
 bool NextUtf8(std::string_view text, size_t& pos, char32_t& ch) {
@@ -203,16 +213,7 @@ std::string Utf16ToCp932(std::u16string_view text, Unmappable mode, bool* lossy)
   std::string out;
   out.reserve(text.size() * 2);
   bool anyLoss = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t ch = text[i];
-    if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      ch = 0x10000 + ((ch - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (ch >= 0xD800 && ch <= 0xDFFF) {
-      ch = 0xFFFD;  // a lone surrogate stands for no character
-    }
-    AppendCp932(out, ch, mode, anyLoss);
-  }
+  for (size_t i = 0; i < text.size();) AppendCp932(out, NextUtf16(text, i), mode, anyLoss);
   if (lossy) *lossy = anyLoss;
   return out;
 }
@@ -295,16 +296,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size() * 3);
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t ch = text[i];
-    if (ch >= 0xD800 && ch <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      ch = 0x10000 + ((ch - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (ch >= 0xD800 && ch <= 0xDFFF) {
-      ch = 0xFFFD;
-    }
-    AppendUtf8(out, ch);
-  }
+  for (size_t i = 0; i < text.size();) AppendUtf8(out, NextUtf16(text, i));
   return out;
 }
 
