@@ -55,4 +55,12 @@ std::string JoinCredential(std::string_view user, std::string_view password) {
   return plain;
 }
 
+std::string StoreCredential(const Credential& credential) {
+  return ScrambleText(JoinCredential(credential.User, credential.Password));
+}
+
+Credential ReadCredential(std::string_view stored) {
+  return SplitCredential(UnscrambleText(stored));
+}
+
 }  // namespace settings

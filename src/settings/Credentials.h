@@ -25,6 +25,8 @@ inline constexpr size_t kScrambleMaxLength = 255;
 struct Credential {
   std::string User;
   std::string Password;
+
+  bool operator==(const Credential&) const = default;
 };
 
 // Scrambles a plain text: every byte XOR the key, written as two alphabet letters.
@@ -41,5 +43,13 @@ Credential SplitCredential(std::string_view plain);
 
 // The plain form of a pair: user + NUL + password.
 std::string JoinCredential(std::string_view user, std::string_view password);
+
+// The stored form of a pair: ScrambleText of the joined plain form. Both parts empty
+// still give a stored value (the scrambled NUL); callers that store "no credential" as an
+// empty value decide that themselves.
+std::string StoreCredential(const Credential& credential);
+
+// The pair of a stored value: UnscrambleText, then SplitCredential.
+Credential ReadCredential(std::string_view stored);
 
 }  // namespace settings

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 
 namespace settings {
 
@@ -28,6 +29,12 @@ bool SameAsciiText(std::string_view a, std::string_view b) {
     if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
   }
   return true;
+}
+
+std::string UpperKey(std::string_view name) {
+  std::string key(name);
+  for (char& ch : key) ch = AsciiUpper(ch);
+  return key;
 }
 
 int HexDigit(char ch) {
@@ -103,10 +110,7 @@ void IniFile::AddLine(std::string_view line, size_t& current) {
   if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
     std::string_view name = TrimBlank(trimmed.substr(1, trimmed.size() - 2));
     current = FindSection(name);
-    if (current == kNoSection) {
-      current = sections_.size();
-      sections_.push_back(Section{std::string(name), {}});
-    }
+    if (current == kNoSection) current = AddSection(name);
     return;
   }
   size_t equals = line.find('=');
@@ -117,10 +121,19 @@ void IniFile::AddLine(std::string_view line, size_t& current) {
 }
 
 size_t IniFile::FindSection(std::string_view name) const {
-  for (size_t i = 0; i < sections_.size(); ++i) {
-    if (SameAsciiText(sections_[i].Name, name)) return i;
-  }
-  return kNoSection;
+  auto found = index_.find(UpperKey(name));
+  return found == index_.end() ? kNoSection : found->second;
+}
+
+size_t IniFile::AddSection(std::string_view name) {
+  sections_.push_back(Section{std::string(name), {}});
+  index_.emplace(UpperKey(name), sections_.size() - 1);
+  return sections_.size() - 1;
+}
+
+void IniFile::RebuildIndex() {
+  index_.clear();
+  for (size_t i = 0; i < sections_.size(); ++i) index_.emplace(UpperKey(sections_[i].Name), i);
 }
 
 const std::string* IniFile::FindValue(std::string_view section, std::string_view key) const {
@@ -156,6 +169,73 @@ bool IniFile::SectionExists(std::string_view section) const {
 
 bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
   return FindValue(section, key) != nullptr;
+}
+
+IniFile::Section& IniFile::SectionForWriting(std::string_view name) {
+  size_t found = FindSection(name);
+  if (found == kNoSection) found = AddSection(name);
+  return sections_[found];
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  // A line break in a value would end the line early and let the rest be read as keys or
+  // sections of its own.
+  std::string stored;
+  stored.reserve(value.size());
+  for (char ch : value) {
+    if (ch != '\r' && ch != '\n') stored += ch;
+  }
+  Section& target = SectionForWriting(section);
+  for (Entry& entry : target.Entries) {
+    if (SameAsciiText(entry.Key, key)) {
+      entry.Key = std::string(key);
+      entry.Value = std::move(stored);
+      return;
+    }
+  }
+  target.Entries.push_back(Entry{std::string(key), std::move(stored)});
+}
+
+void IniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void IniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::EraseSection(std::string_view section) {
+  size_t found = FindSection(section);
+  if (found == kNoSection) return;
+  sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(found));
+  RebuildIndex();
+}
+
+void IniFile::EraseSectionsIf(const std::function<bool(std::string_view name)>& erase) {
+  std::erase_if(sections_, [&erase](const Section& section) { return erase(section.Name); });
+  RebuildIndex();
+}
+
+void IniFile::ClearSection(std::string_view section) {
+  size_t found = FindSection(section);
+  if (found != kNoSection) sections_[found].Entries.clear();
+}
+
+std::string IniFile::Render() const {
+  std::string bytes;
+  for (const Section& section : sections_) {
+    bytes += '[';
+    bytes += section.Name;
+    bytes += "]\r\n";
+    for (const Entry& entry : section.Entries) {
+      bytes += entry.Key;
+      bytes += '=';
+      bytes += entry.Value;
+      bytes += "\r\n";
+    }
+    bytes += "\r\n";
+  }
+  return bytes;
 }
 
 std::vector<std::string> IniFile::SectionNames() const {

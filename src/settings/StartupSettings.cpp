@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "settings/StartupSettings.h"
 
-#include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
 
 namespace settings {
 
 StartupSettings LoadStartupSettings(const std::string& iniFileName) {
   StartupSettings result;
-  IniFile ini;
-  // A missing or unreadable file leaves the object empty, and every read keeps its default.
-  ini.Load(iniFileName);
+  // A missing or unreadable file gives an empty object, and every read keeps its default.
+  SettingsFile file = OpenSettingsFile(iniFileName);
+  const IniFile& ini = file.Ini();
   result.ProgramTitle = ini.ReadString("Ev_Extension", "ProgramTitle", result.ProgramTitle);
   result.Pausetime = ini.ReadInteger("Ev_Main", "Pausetime", result.Pausetime);
   return result;

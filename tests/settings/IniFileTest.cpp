@@ -127,6 +127,55 @@ TEST(IniFileTest, LoadsFromDiskAndReportsAMissingFile) {
   EXPECT_TRUE(ini.ReadBool("Ev_Main", "TreeBold", true));
 }
 
+TEST(IniFileTest, WritesInFirstCreatedOrder) {
+  IniFile ini;
+  ini.Parse("[Old]\r\nkeep=1\r\nKEY=a\r\nkey=b\r\n[Other]\r\nX=y\r\n");
+  ini.WriteString("old", "Key", "new");  // the first match takes the value and the spelling
+  ini.WriteInteger("Old", "Added", -12);
+  ini.WriteBool("Fresh", "On", true);
+  ini.WriteBool("Fresh", "Off", false);
+  ini.WriteString("Other", "Text", "a\r\n[Injected]\nK=v");  // no line break gets in
+  EXPECT_EQ(ini.Render(),
+            "[Old]\r\nkeep=1\r\nKey=new\r\nkey=b\r\nAdded=-12\r\n\r\n"
+            "[Other]\r\nX=y\r\nText=a[Injected]K=v\r\n\r\n"
+            "[Fresh]\r\nOn=1\r\nOff=0\r\n\r\n");
+
+  ini.EraseSection("OTHER");
+  ini.EraseSection("Missing");
+  ini.WriteString("Other", "X", "z");  // created again, now last
+  EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"Old", "Fresh", "Other"}));
+  EXPECT_FALSE(ini.ValueExists("Other", "Text"));
+}
+
+TEST(IniFileTest, RenderedFileReadsBackTheSame) {
+  // Whatever was read, written out and read again gives the same sections and keys, and
+  // writing that again gives the same bytes.
+  uint32_t seed = 99;
+  for (int round = 0; round < 100; ++round) {
+    std::string bytes;
+    for (int i = 0; i < 300; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      const char pieces[] = {'[', ']', '=', ';', '\r', '\n', ' ', 'a', 'B', '\0', '\x81', '\xFF'};
+      bytes += pieces[(seed >> 16) % sizeof pieces];
+    }
+    IniFile first;
+    first.Parse(bytes);
+    IniFile second;
+    second.Parse(first.Render());
+    ASSERT_EQ(second.SectionNames(), first.SectionNames()) << round;
+    for (size_t i = 0; i < first.Sections().size(); ++i) {
+      const auto& a = first.Sections()[i].Entries;
+      const auto& b = second.Sections()[i].Entries;
+      ASSERT_EQ(a.size(), b.size()) << round;
+      for (size_t j = 0; j < a.size(); ++j) {
+        EXPECT_EQ(a[j].Key, b[j].Key);
+        EXPECT_EQ(a[j].Value, b[j].Value);
+      }
+    }
+    EXPECT_EQ(second.Render(), first.Render());
+  }
+}
+
 TEST(StartupSettingsTest, ReadsTitleAndPauseWithDefaults) {
   testsupport::TempDir dir;
   StartupSettings missing = LoadStartupSettings(dir / "none.ini");
