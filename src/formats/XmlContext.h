@@ -6,15 +6,12 @@
 namespace formats {
 
 // The state the XML loads share: the report of the latest load, for the callers that
-// show why a document did not load, and the flag that forbids saving. The application
-// owns one and passes it to everything that loads documents.
+// show why a document did not load. The application owns one and passes it to everything
+// that loads documents. (The flag that forbids saving after a failed load is
+// store::DataGuard.)
 struct XmlContext {
   // Every load resets ErrorCode to 0; a failed load fills in the whole record.
   TParseError ParseError;
-
-  // Set by the data layer when the channel data could not be loaded beyond repair (the
-  // parser itself is always there); while it is set nothing saves the channel data.
-  bool XmlParserMissing = false;
 };
 
 }  // namespace formats

@@ -9,6 +9,19 @@ TSiteRecord* TSiteList::AddItem(const TSiteRecord& record) {
   return InsertItem(items_.size(), record);
 }
 
+TSiteRecord* TSiteList::AddItem(TSiteRecord&& record) {
+  try {
+    // Room first, so that a failure cannot come after the record was moved.
+    if (items_.size() == items_.capacity()) items_.reserve(items_.empty() ? 8 : items_.size() * 2);
+    auto item = std::make_unique<TSiteRecord>(std::move(record));
+    item->Owner = this;
+    items_.push_back(std::move(item));
+    return items_.back().get();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
 TSiteRecord* TSiteList::InsertItem(size_t index, const TSiteRecord& record) {
   if (index > items_.size()) return nullptr;
   try {

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#include "store/BackupFiles.h"
+
+#include <algorithm>
+
+#include "store/FileOps.h"
+#include "store/LocalClock.h"
+
+namespace store {
+namespace {
+
+constexpr std::string_view kPrefix = "feed";
+constexpr std::string_view kSuffix = ".bak.dat";
+
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+bool SameAsciiIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+bool IsBackupName(std::string_view name) {
+  return name.size() >= kPrefix.size() + kSuffix.size() &&
+         SameAsciiIgnoringCase(name.substr(0, kPrefix.size()), kPrefix) &&
+         SameAsciiIgnoringCase(name.substr(name.size() - kSuffix.size()), kSuffix);
+}
+
+// Ascending without regard to letter case, bytes deciding between names that differ only
+// in case, so the order is the same on every run.
+bool NameBefore(const std::string& a, const std::string& b) {
+  const auto lower = [](std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), LowerAscii);
+    return s;
+  };
+  const std::string la = lower(a);
+  const std::string lb = lower(b);
+  return la != lb ? la < lb : a < b;
+}
+
+}  // namespace
+
+std::string BackupFileName(std::time_t lastWrite) {
+  return std::string(kPrefix) + LocalDateStamp(lastWrite) + std::string(kSuffix);
+}
+
+std::vector<std::string> ListBackupFiles(const std::string& folder) {
+  std::vector<std::string> names = fileops::ListRegularFiles(folder);
+  names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return !IsBackupName(n); }),
+              names.end());
+  std::sort(names.begin(), names.end(), NameBefore);
+  return names;
+}
+
+void PruneBackupFiles(const std::string& folder) {
+  const std::vector<std::string> names = ListBackupFiles(folder);
+  if (names.size() <= kBackupsKept) return;
+  const std::string base = fileops::WithSlash(folder);
+  for (size_t i = 0; i + kBackupsKept < names.size(); ++i) fileops::RemoveIfPresent(base + names[i]);
+}
+
+}  // namespace store

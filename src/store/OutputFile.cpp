@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#include "store/OutputFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace store {
+
+bool OutputFile::Create(const std::string& path) {
+  Close();
+  do {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  } while (fd_ < 0 && errno == EINTR);
+  return fd_ >= 0;
+}
+
+bool OutputFile::Write(std::string_view bytes) {
+  if (fd_ < 0) return false;
+  const char* data = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd_, data, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    left -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool OutputFile::WriteAt(uint64_t offset, std::string_view bytes) {
+  if (fd_ < 0) return false;
+  const char* data = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t written = ::pwrite(fd_, data, left, static_cast<off_t>(offset));
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    left -= static_cast<size_t>(written);
+    offset += static_cast<uint64_t>(written);
+  }
+  return true;
+}
+
+bool OutputFile::Sync() {
+  return fd_ >= 0 && ::fsync(fd_) == 0;
+}
+
+bool OutputFile::Close() {
+  if (fd_ < 0) return true;
+  const int result = ::close(fd_);
+  fd_ = -1;
+  return result == 0;
+}
+
+}  // namespace store
