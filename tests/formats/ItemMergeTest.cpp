@@ -1,0 +1,341 @@
+// SPDX-License-Identifier: MIT
+#include <gtest/gtest.h>
+
+#include "formats/FeedTestSupport.h"
+#include "formats/ItemMerge.h"
+#include "text/Literal.h"
+
+namespace formats::testing {
+namespace {
+
+using store::TSiteRecord;
+
+TSiteRecord Item(const std::string& title, const std::string& link, const std::string& desc = {}) {
+  TSiteRecord item;
+  item.title = title;
+  item.link = link;
+  item.desc = desc;
+  item.modified = Day(2024, 5, 1);
+  return item;
+}
+
+class Merge : public FeedFixture, public ::testing::Test {
+ protected:
+  Merge() : node_(AddChannel()), channel_(ChannelOf(node_)) {}
+
+  TSiteRecord* Store(TSiteRecord item, uint8_t read = store::kStateUnread) {
+    item.read = read;
+    return store.AddItemToChannel(channel_, item);
+  }
+
+  // A run over the channel as it is now, as feed processing starts one.
+  std::unique_ptr<FeedRun> Start() {
+    auto run = std::make_unique<FeedRun>(store, settings, channel_);
+    run->Now = TestNow();
+    run->Totals = &totals;
+    run->Media.Queue = &media;
+    StartFeedRun(*run);
+    return run;
+  }
+
+  void ExpectCountsMatchItems() {
+    int32_t unread = 0;
+    for (const auto& item : channel_.Items()) unread += item->read == store::kStateUnread ? 1 : 0;
+    EXPECT_EQ(node_->ItemTotal(), static_cast<int32_t>(channel_.Count()));
+    EXPECT_EQ(node_->UnreadTotal(), unread);
+  }
+
+  store::TTreeNodeExt* node_;
+  store::TSiteList& channel_;
+};
+
+// The table of what a re-fetched version of a stored item does.
+struct VersionCase {
+  const char* name;
+  bool datecomp;
+  uint8_t storedRead;
+  const char* storedDate;  // pubdate of the stored version
+  const char* newDate;     // pubdate of the fetched version
+  double newDayOffset;     // the fetched version's modified, relative to the stored one
+  const char* newDesc;     // the stored description is "old"
+  const char* keptDesc;    // the description of the one item left ("" when there are two)
+  uint8_t keptRead;
+  bool changed;
+};
+
+class MergeVersion : public Merge, public ::testing::WithParamInterface<VersionCase> {};
+
+TEST_P(MergeVersion, DecidesBetweenStoredAndFetched) {
+  const VersionCase& c = GetParam();
+  channel_.datecomp = c.datecomp;
+  TSiteRecord stored = Item("Title", "http://a/1", "old");
+  stored.pubdate = c.storedDate;
+  Store(stored, c.storedRead);
+  auto run = Start();
+  TSiteRecord fetched = Item("TITLE", "HTTP://A/1", c.newDesc);
+  fetched.pubdate = c.newDate;
+  fetched.modified = stored.modified + c.newDayOffset;
+  MergeItem(fetched, *run);
+  ASSERT_EQ(channel_.Count(), 1u);
+  EXPECT_EQ(channel_.ItemAt(0)->desc, c.keptDesc);
+  EXPECT_EQ(channel_.ItemAt(0)->read, c.keptRead);
+  EXPECT_EQ(run->Changed, c.changed);
+  ExpectCountsMatchItems();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Merge, MergeVersion,
+    ::testing::Values(VersionCase{"SameItemKnown", false, 1, "d1", "d1", 0, "old", "old", 1, false},
+                      VersionCase{"ChangedTextWithoutDateCompare", false, 1, "d1", "d1", 0, "new", "old", 1, false},
+                      VersionCase{"ChangedTextReplaces", true, 1, "d1", "d1", 0, "new", "new", 0, true},
+                      VersionCase{"NewerDateReplaces", true, 1, "d1", "d2", 1, "old", "old", 0, true},
+                      VersionCase{"OlderDateWithSameTextKnown", true, 1, "d1", "d2", -1, "old", "old", 1, false},
+                      VersionCase{"MissingDateWithSameTextKnown", true, 1, "", "d2", 1, "old", "old", 1, false},
+                      VersionCase{"ProtectedWithNewDateStays", true, 2, "d1", "d2", 1, "old", "old", 2, false},
+                      VersionCase{"ProtectedWithChangedTextReplaced", true, 2, "d1", "d1", 0, "new", "new", 0, true}),
+    [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
+
+TEST_F(Merge, UnchangedRefetchStopsPastHalfOfTheStoredItems) {
+  for (int i = 0; i < 10; ++i) Store(Item("t" + std::to_string(i), "l" + std::to_string(i), "d"));
+  Store(Item("kept", "k"), store::kStateProtected);  // protected items do not count
+  auto run = Start();
+  EXPECT_EQ(run->StopThreshold, 5u);
+  for (int i = 0; i < 10 && !run->Stop; ++i)
+    MergeItem(Item("t" + std::to_string(i), "l" + std::to_string(i), "d"), *run);
+  EXPECT_TRUE(run->Stop);
+  EXPECT_EQ(run->TitledCount, 6u);
+  EXPECT_FALSE(run->Changed);
+  EXPECT_EQ(channel_.Count(), 11u);
+}
+
+TEST_F(Merge, ChangedTextsDoNotStopTheRead) {
+  for (int i = 0; i < 4; ++i) Store(Item("t" + std::to_string(i), "l" + std::to_string(i), "d"));
+  auto run = Start();
+  for (int i = 0; i < 4; ++i) MergeItem(Item("t" + std::to_string(i), "l" + std::to_string(i), "changed"), *run);
+  EXPECT_FALSE(run->Stop);
+}
+
+TEST_F(Merge, NewItemsStandAfterOlderOnesInReverseDocumentOrderAndCount) {
+  Store(Item("old", "o"), store::kStateRead);
+  auto run = Start();
+  MergeItem(Item("first", "1"), *run);
+  MergeItem(Item("second", "2"), *run);
+  ASSERT_EQ(channel_.Count(), 3u);
+  EXPECT_EQ(channel_.ItemAt(0)->title, "old");
+  EXPECT_EQ(channel_.ItemAt(1)->title, "second");
+  EXPECT_EQ(channel_.ItemAt(2)->title, "first");
+  EXPECT_EQ(channel_.ItemAt(2)->Owner, &channel_);
+  EXPECT_TRUE(run->NewUnread);
+  EXPECT_EQ(totals.NewItemCount, 2);
+  EXPECT_TRUE(store.DataModified());
+  ExpectCountsMatchItems();
+}
+
+TEST_F(Merge, ItemLimitTakesTheFirstItemsOfTheDocument) {
+  channel_.itemmax = 3;
+  auto run = Start();
+  for (int i = 0; i < 10 && !run->Stop; ++i) MergeItem(Item("t" + std::to_string(i), "l"), *run);
+  ASSERT_EQ(channel_.Count(), 3u);
+  EXPECT_EQ(channel_.ItemAt(0)->title, "t2");
+  EXPECT_EQ(channel_.ItemAt(2)->title, "t0");
+}
+
+TEST_F(Merge, AgeLimitDropsOnlyDatedItems) {
+  channel_.datemax = 7;
+  auto run = Start();
+  TSiteRecord old = Item("dated", "1");
+  old.modified = TestNow() - 8;
+  old.pubdate = "eight days ago";
+  MergeItem(old, *run);
+  TSiteRecord undated = Item("undated", "2");
+  undated.modified = TestNow() - 8;
+  MergeItem(undated, *run);
+  TSiteRecord recent = Item("recent", "3");
+  recent.modified = TestNow() - 6.9;
+  recent.pubdate = "recent";
+  MergeItem(recent, *run);
+  ASSERT_EQ(channel_.Count(), 2u);
+  EXPECT_EQ(channel_.ItemAt(0)->title, "recent");
+  EXPECT_EQ(channel_.ItemAt(1)->title, "undated");
+}
+
+TEST_F(Merge, HtmlChannelsKnowItemsByTitleAndByLinkOnlyWithPattern) {
+  channel_.htmlrss = 1;
+  auto run = Start();
+  MergeItem(Item("same", "http://a/1"), *run);
+  MergeItem(Item("SAME", "http://a/2"), *run);
+  EXPECT_EQ(channel_.Count(), 1u);
+  channel_.regexpr = "<a href=\"({link}.*?)\">({title}.*?)</a>";
+  MergeItem(Item("same", "http://a/2"), *run);
+  MergeItem(Item("same", "HTTP://A/2"), *run);
+  EXPECT_EQ(channel_.Count(), 2u);
+}
+
+TEST_F(Merge, NoreadChannelTakesItemsRead) {
+  channel_.noread = 1;
+  auto run = Start();
+  MergeItem(Item("t", "l"), *run);
+  ASSERT_EQ(channel_.Count(), 1u);
+  EXPECT_EQ(channel_.ItemAt(0)->read, store::kStateRead);
+  EXPECT_TRUE(run->Changed);
+  EXPECT_FALSE(run->NewUnread);
+  EXPECT_EQ(totals.NewItemCount, 0);
+  ExpectCountsMatchItems();
+}
+
+TEST_F(Merge, KeywordFilterDropsItems) {
+  channel_.keyword = "apple !pie";
+  auto run = Start();
+  MergeItem(Item("Apple tart", "1"), *run);
+  MergeItem(Item("apple pie", "2"), *run);
+  MergeItem(Item("banana", "3"), *run);
+  ASSERT_EQ(channel_.Count(), 1u);
+  EXPECT_EQ(channel_.ItemAt(0)->title, "Apple tart");
+}
+
+// A journal that gives every item back as protected.
+class ProtectAll : public store::ItemStateReplay {
+ public:
+  bool ReplayItemState(TSiteRecord& item) override {
+    ++calls;
+    EXPECT_NE(item.Owner, nullptr);
+    item.read = store::kStateProtected;
+    return true;
+  }
+  int calls = 0;
+};
+
+TEST_F(Merge, JournalGivesTheStateBack) {
+  ProtectAll journal;
+  auto run = Start();
+  run->Journal = &journal;
+  store.ClearModified();
+  MergeItem(Item("t", "l"), *run);
+  EXPECT_EQ(journal.calls, 1);
+  ASSERT_EQ(channel_.Count(), 1u);
+  EXPECT_EQ(channel_.ItemAt(0)->read, store::kStateProtected);
+  EXPECT_FALSE(run->NewUnread);
+  EXPECT_TRUE(store.DataModified());
+  ExpectCountsMatchItems();
+}
+
+TEST_F(Merge, EnclosuresGoToTheMediaQueueWhenTheChannelAsks) {
+  channel_.encflag = 1;
+  channel_.Site.title = " Radio ";
+  auto run = Start();
+  TSiteRecord item = Item("t", "l");
+  item.enclose = " http://a/ep.mp3 ";
+  MergeItem(item, *run);
+  EXPECT_TRUE(media.Empty());  // the media program is not installed
+  EXPECT_FALSE(totals.EnclosurePending);
+  run->Media.PodhallInstalled = true;
+  item.title = "t2";
+  MergeItem(item, *run);
+  ASSERT_EQ(media.Size(), 1u);
+  EXPECT_EQ(media.Entries().front(), "http://a/ep.mp3\tRadio");
+  EXPECT_TRUE(totals.EnclosurePending);
+}
+
+TEST_F(Merge, CrossChannelDuplicateArrivesRead) {
+  settings.DupAction = 1;
+  store::TTreeNodeExt* other = AddChannel("http://other/feed");
+  store.AddItemToChannel(ChannelOf(other), Item("shared", "http://x/1"));
+  store.RebuildDupList();
+  auto run = Start();
+  MergeItem(Item("shared", "http://x/1"), *run);
+  MergeItem(Item("own", "http://x/2"), *run);
+  ASSERT_EQ(channel_.Count(), 2u);
+  EXPECT_EQ(channel_.ItemAt(1)->read, store::kStateRead);
+  EXPECT_EQ(channel_.ItemAt(0)->read, store::kStateUnread);
+  EXPECT_EQ(totals.NewItemCount, 1);
+  ExpectCountsMatchItems();
+}
+
+TEST_F(Merge, CrossChannelDuplicateKeepsAStateTheJournalGaveBack) {
+  settings.DupAction = 2;
+  store::TTreeNodeExt* other = AddChannel("http://other/feed");
+  store.AddItemToChannel(ChannelOf(other), Item("shared", "http://x/1"));
+  store.RebuildDupList();
+  ProtectAll journal;
+  auto run = Start();
+  run->Journal = &journal;
+  MergeItem(Item("shared", "http://x/1"), *run);
+  ASSERT_EQ(channel_.Count(), 1u);
+  EXPECT_EQ(channel_.ItemAt(0)->read, store::kStateProtected);
+  ExpectCountsMatchItems();
+}
+
+// Synchronisation marks kept in memory.
+class MemorySync : public SyncMarks {
+ public:
+  bool RecordsMarks() const override { return true; }
+  std::optional<SyncFeedRecord> FindFeed(std::string_view address) const override {
+    if (address != stored.feedrss) return std::nullopt;
+    return stored;
+  }
+  void StoreFeed(std::string_view address, const SyncFeedRecord& record) override {
+    storedFor = address;
+    written = record;
+  }
+  SyncFeedRecord stored;
+  std::string storedFor;
+  std::optional<SyncFeedRecord> written;
+};
+
+TEST_F(Merge, ItemsSeenElsewhereArriveReadAndTheRecordIsWritten) {
+  settings.FTPSync = true;
+  settings.FTPServerName = "ftp.example.jp";
+  MemorySync sync;
+  sync.stored.feedrss = "http://example.com/feed.xml";
+  sync.stored.items = {SyncTopItem{"seen", "http://a/2"}, SyncTopItem{"older", "http://a/0"}};
+  auto run = Start();
+  run->Sync = &sync;
+  run->SyncRecord = sync.FindFeed(channel_.Site.rdfurl);
+  MergeItem(Item("newest", "http://a/3"), *run);
+  MergeItem(Item("seen", "http://a/2"), *run);
+  ASSERT_EQ(channel_.Count(), 2u);
+  // The mark holds for the rest of the document: everything from the seen item on is read.
+  EXPECT_EQ(channel_.ItemAt(0)->read, store::kStateRead);
+  EXPECT_EQ(channel_.ItemAt(1)->read, store::kStateUnread);
+  run->Header.rdfurl = channel_.Site.rdfurl;
+  run->Header.title = "Feed";
+  StoreSyncRecord(*run);
+  ASSERT_TRUE(sync.written);
+  EXPECT_EQ(sync.storedFor, "http://example.com/feed.xml");
+  EXPECT_EQ(sync.written->items[0], (SyncTopItem{"newest", "http://a/3"}));
+  EXPECT_EQ(sync.written->items[1], (SyncTopItem{"seen", "http://a/2"}));
+  EXPECT_EQ(sync.written->feedtitle, "Feed");
+  EXPECT_EQ(sync.written->modified, TestNow());
+}
+
+TEST_F(Merge, SyncRecordKeepsTheOldTopItemWhenOnlyOneItemWasRead) {
+  settings.FTPSync = true;
+  settings.FTPServerName = "ftp.example.jp";
+  MemorySync sync;
+  sync.stored.feedrss = "http://example.com/feed.xml";
+  sync.stored.items = {SyncTopItem{"before", "http://a/1"}, SyncTopItem{}};
+  auto run = Start();
+  run->Sync = &sync;
+  run->SyncRecord = sync.FindFeed(channel_.Site.rdfurl);
+  MergeItem(Item("only", "http://a/9"), *run);
+  StoreSyncRecord(*run);
+  ASSERT_TRUE(sync.written);
+  EXPECT_EQ(sync.written->items[1], (SyncTopItem{"before", "http://a/1"}));
+  settings.FTPServerName.clear();  // not configured: nothing is recorded
+  sync.written.reset();
+  StoreSyncRecord(*run);
+  EXPECT_FALSE(sync.written);
+}
+
+TEST_F(Merge, SortByDateKeepsRecordsInPlace) {
+  TSiteRecord late = Item("late", "1");
+  late.modified = Day(2024, 5, 3);
+  TSiteRecord* lateRecord = Store(late);
+  TSiteRecord* earlyRecord = Store(Item("early", "2"));
+  SortItemsByDate(channel_);
+  EXPECT_EQ(channel_.ItemAt(0), earlyRecord);
+  EXPECT_EQ(channel_.ItemAt(1), lateRecord);
+}
+
+}  // namespace
+}  // namespace formats::testing
