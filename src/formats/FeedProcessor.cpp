@@ -322,12 +322,7 @@ uint8_t FeedProcessor::ReadOpml(Call& call, const TXMLList& list) {
 
 void FeedProcessor::ConvertToGroup(TTreeNodeExt* node) {
   store::ChannelStore& store = services_.Store;
-  if (TSiteList* channel = node->Data()) {
-    // The tree offers no way to take a node's list away, so the list is emptied instead:
-    // its items leave the totals, and its header no longer names a feed.
-    while (channel->Count() > 0) store.DeleteItemFromChannel(*channel, channel->Count() - 1);
-    channel->Site = store::TSiteRecord();
-  }
+  store.ReleaseChannelData(node);
   store.Tree().SetNodeKind(node, store::kKindGroup);
 }
 

@@ -181,11 +181,7 @@ void SortItemsByDate(store::TSiteList& channel) {
     return a->modified < b->modified;
   };
   if (std::is_sorted(channel.Items().begin(), channel.Items().end(), earlier)) return;
-  // The list offers no reordering of its own. Its vector is a member the list owns and
-  // never declares const, so reordering the owning pointers through it is sound, and it is
-  // the only way that keeps every record at its address.
-  auto& items = const_cast<std::vector<std::unique_ptr<TSiteRecord>>&>(channel.Items());
-  std::stable_sort(items.begin(), items.end(), earlier);
+  channel.SortItems([](const TSiteRecord& a, const TSiteRecord& b) { return a.modified < b.modified; });
 }
 
 void StoreSyncRecord(FeedRun& run) {

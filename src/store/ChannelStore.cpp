@@ -52,7 +52,7 @@ TSiteRecord* ChannelStore::InsertItemToChannel(TSiteList& list, size_t index, co
 bool ChannelStore::DeleteItemFromChannel(TSiteList& list, size_t index) {
   TSiteRecord* item = list.ItemAt(index);
   if (item == nullptr) return false;
-  DiscardDupList();
+  if (dupList_) dupList_->Remove(item);
   if (list.Node != nullptr) {
     tree_.AddItemCount(list.Node, -1);
     if (item->read == kStateUnread) tree_.AddUnreadCount(list.Node, -1);
@@ -60,6 +60,21 @@ bool ChannelStore::DeleteItemFromChannel(TSiteList& list, size_t index) {
   list.DeleteItem(index);
   SetModified();
   return true;
+}
+
+void ChannelStore::ReleaseChannelData(TTreeNodeExt* node) {
+  TSiteList* list = node != nullptr ? node->Data() : nullptr;
+  if (list == nullptr || node == tree_.ErrorLogNode()) return;
+  int items = 0, unread = 0;
+  for (const auto& item : list->Items()) {
+    ++items;
+    if (item->read == kStateUnread) ++unread;
+  }
+  DiscardDupList();
+  if (items != 0) tree_.AddItemCount(node, -items);
+  if (unread != 0) tree_.AddUnreadCount(node, -unread);
+  tree_.DetachData(node);
+  SetModified();
 }
 
 void ChannelStore::AdjustCountsForStateChange(const TSiteRecord& item, uint8_t oldState, uint8_t newState) {

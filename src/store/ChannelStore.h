@@ -53,7 +53,7 @@ class ChannelStore {
   TSiteRecord* AddItemToChannel(TSiteList& list, const TSiteRecord& record);
   TSiteRecord* InsertItemToChannel(TSiteList& list, size_t index, const TSiteRecord& record);
 
-  // Lowers the totals, discards the duplicate list and destroys the item at `index`.
+  // Lowers the totals, takes the item out of the duplicate list and destroys it.
   // Sets DataModified. False (nothing changed) for an index out of range.
   bool DeleteItemFromChannel(TSiteList& list, size_t index);
 
@@ -70,6 +70,10 @@ class ChannelStore {
   // Moves a node as TChannelTree::MoveNode does and takes its totals from the old
   // ancestors to the new ones. Sets DataModified when it moved.
   bool MoveNode(TTreeNodeExt* node, TTreeNodeExt* newParent, TTreeNodeExt* before);
+
+  // Destroys the channel list of a node whose channel became a group: its items leave the
+  // totals and the duplicate list is discarded. Sets DataModified.
+  void ReleaseChannelData(TTreeNodeExt* node);
 
   // Empties the user's tree (before loading another data file).
   void ClearUserTree();

@@ -137,6 +137,13 @@ void TChannelTree::ForgetErrorLogOwners(const TSiteList* list) {
   }
 }
 
+std::unique_ptr<TSiteList> TChannelTree::DetachData(TTreeNodeExt* node) {
+  if (node == nullptr || !node->data_ || node == errorLog_) return nullptr;
+  ForgetErrorLogOwners(node->data_.get());
+  node->data_->Node = nullptr;
+  return std::move(node->data_);
+}
+
 bool TChannelTree::DeleteNode(TTreeNodeExt* node) {
   if (node == nullptr || node == RootNode() || node->deleting_) return false;
   ForEachNode(node, [](TTreeNodeExt* n) { n->deleting_ = true; });

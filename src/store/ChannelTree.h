@@ -77,6 +77,11 @@ class TChannelTree {
   // are not touched (ChannelStore::DeleteNode removes them first).
   bool DeleteNode(TTreeNodeExt* node);
 
+  // Takes the channel list away from a node (a channel that became a group) and hands it
+  // to the caller. Error log entries that point at it lose that pointer. The totals are
+  // not touched (ChannelStore::ReleaseChannelData removes them first).
+  std::unique_ptr<TSiteList> DetachData(TTreeNodeExt* node);
+
   // Deletes every node below RootNode and clears its totals and bold state.
   void ClearUserTree();
 

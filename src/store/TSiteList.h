@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,16 @@ class TSiteList {
   long IndexOf(const TSiteRecord* item) const;
 
   const std::vector<std::unique_ptr<TSiteRecord>>& Items() const { return items_; }
+
+  // Reorders the items by `less` (a strict weak order on records), keeping equal items in
+  // their order and every record at its address.
+  template <typename Less>
+  void SortItems(Less less) {
+    std::stable_sort(items_.begin(), items_.end(),
+                     [&less](const std::unique_ptr<TSiteRecord>& a, const std::unique_ptr<TSiteRecord>& b) {
+                       return less(*a, *b);
+                     });
+  }
 
   TSiteRecord Site;              // the channel's own header
   TTreeNodeExt* Node = nullptr;  // the tree node that owns this list

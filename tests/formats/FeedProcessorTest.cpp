@@ -223,6 +223,7 @@ TEST_F(Processing, OpmlTurnsTheChannelIntoAGroup) {
   EXPECT_EQ(Update(node, kOpml), kFeedTreeChanged);
   EXPECT_EQ(lastOutNode, nullptr);
   EXPECT_EQ(node->Kind(), store::kKindGroup);
+  EXPECT_EQ(node->Data(), nullptr);  // a group holds no channel list
   EXPECT_EQ(node->Caption(), J("購読リスト"));
   ASSERT_EQ(node->ChildCount(), 2u);
   EXPECT_EQ(node->Child(0)->Caption(), "One");

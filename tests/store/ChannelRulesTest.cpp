@@ -143,6 +143,48 @@ TEST_F(ItemBoundsTest, MidokuSaveKeepsEveryUnreadItem) {
   EXPECT_EQ(Written(), expected);
 }
 
+using ChannelListTest = TreeFixture;
+
+TEST_F(ChannelListTest, ReleasingAChannelListTakesItsItemsOutOfTheTotals) {
+  store.AddItemToChannel(*feed->Data(), Item("a"));
+  store.AddItemToChannel(*feed->Data(), Item("b", kStateRead));
+  settings.DupAction = 2;
+  store.RebuildDupList();
+  store.ReleaseChannelData(feed);
+  EXPECT_EQ(feed->Data(), nullptr);
+  EXPECT_EQ(store.DupList(), nullptr);  // it referred to the destroyed items
+  for (const TTreeNodeExt* node : {feed, inner, outer, Tree().RootNode()}) {
+    EXPECT_EQ(node->ItemTotal(), 0) << node->Caption();
+    EXPECT_EQ(node->UnreadTotal(), 0) << node->Caption();
+  }
+}
+
+TEST_F(ChannelListTest, DeletingAnItemKeepsTheDuplicateListWithoutIt) {
+  settings.DupAction = 2;
+  TSiteRecord* first = store.AddItemToChannel(*feed->Data(), Item("a"));
+  store.AddItemToChannel(*feed->Data(), Item("b"));
+  store.RebuildDupList();
+  ASSERT_EQ(store.DupList()->Count(), 2u);
+  ASSERT_TRUE(store.DeleteItemFromChannel(*feed->Data(), 0));
+  ASSERT_NE(store.DupList(), nullptr);
+  EXPECT_EQ(store.DupList()->Count(), 1u);
+  EXPECT_NE(store.DupList()->At(0), first);
+}
+
+TEST_F(ChannelListTest, SortingKeepsEqualItemsInOrderAndRecordsInPlace) {
+  TSiteList& list = *feed->Data();
+  const double dates[] = {3, 1, 2, 1};
+  std::vector<const TSiteRecord*> added;
+  for (int i = 0; i < 4; ++i) {
+    TSiteRecord record = Item(std::string(1, static_cast<char>('a' + i)));
+    record.modified = dates[i];
+    added.push_back(list.AddItem(record));
+  }
+  list.SortItems([](const TSiteRecord& a, const TSiteRecord& b) { return a.modified < b.modified; });
+  const std::vector<const TSiteRecord*> expected = {added[1], added[3], added[2], added[0]};
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(list.ItemAt(i), expected[i]) << i;
+}
+
 TEST(DateTimeTest, WholeDaysAndSpans) {
   EXPECT_EQ(WholeDaysBetween(kDay, kDay + 1), 1);
   EXPECT_EQ(WholeDaysBetween(kDay + 1, kDay), 1);
