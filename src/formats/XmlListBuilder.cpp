@@ -20,7 +20,8 @@ std::string ValueText(std::string_view utf8) {
   // The parser only hands out well-formed UTF-8; should a malformed piece slip through,
   // it is converted character by character rather than lost.
   if (converted.empty() && !utf8.empty()) converted = text::WideToJapanese(platform::Utf8ToUtf16(utf8));
-  return text::FilterInvalidChars(converted);
+  text::FilterInvalidCharsInPlace(converted);
+  return converted;
 }
 
 // A name, converted without repair or filter.

@@ -7,12 +7,28 @@
 namespace text {
 namespace {
 
-// How FilterInvalidChars reads each byte.
-enum class ByteState { kSingle, kLead, kTrail };
+// How FilterInvalidChars classifies a byte that does not follow a lead byte.
+enum ByteClass : unsigned char { kDropped, kLineByte, kSingleByte, kLeadByte, kNoCharacter };
 
-bool IsDroppedControl(unsigned char c) {
-  return c <= 8 || c == 11 || c == 12 || (c >= 14 && c <= 31) || c == 127;
-}
+struct ByteClasses {
+  ByteClass of[256];
+  constexpr ByteClasses() : of() {
+    for (int c = 0; c < 256; ++c) {
+      if (c == '\t' || c == '\n' || c == '\r') {
+        of[c] = kLineByte;
+      } else if (c <= 31 || c == 127) {
+        of[c] = kDropped;
+      } else if (c <= 126 || (c >= 161 && c <= 223)) {
+        of[c] = kSingleByte;
+      } else if ((c >= 129 && c <= 159) || (c >= 224 && c <= 252)) {
+        of[c] = kLeadByte;
+      } else {
+        of[c] = kNoCharacter;  // 128, 160 and 253..255 start no character
+      }
+    }
+  }
+};
+constexpr ByteClasses kByteClasses;
 
 std::string Escape(std::string_view text, bool keepCharRefs, bool quotes) {
   std::string out;
@@ -37,29 +53,35 @@ std::string Escape(std::string_view text, bool keepCharRefs, bool quotes) {
 }  // namespace
 
 std::string FilterInvalidChars(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  ByteState state = ByteState::kSingle;
-  for (const char byte : text) {
-    const auto c = static_cast<unsigned char>(byte);
-    if (IsDroppedControl(c)) continue;
-    const bool lineByte = c == '\t' || c == '\n' || c == '\r';
-    bool error = false;
-    if (state == ByteState::kLead) {
-      // A TAB or line break cannot finish a character; everything else is its trail byte.
-      error = lineByte;
-      state = ByteState::kTrail;
-    } else if (lineByte || (c >= 32 && c <= 126) || (c >= 161 && c <= 223)) {
-      state = ByteState::kSingle;
-    } else if ((c >= 129 && c <= 159) || (c >= 224 && c <= 252)) {
-      state = ByteState::kLead;
-    } else {
-      error = true;  // 128, 160 and 253..255 start no character
-    }
-    if (error) return J("不正な文字コードを除去しました");
-    out.push_back(byte);
-  }
+  std::string out(text);
+  FilterInvalidCharsInPlace(out);
   return out;
+}
+
+void FilterInvalidCharsInPlace(std::string& text) {
+  // Bytes are moved down over the dropped ones; most texts drop nothing and are only read.
+  size_t write = 0;
+  bool afterLead = false;
+  for (size_t read = 0; read < text.size(); ++read) {
+    const auto c = static_cast<unsigned char>(text[read]);
+    const ByteClass kind = kByteClasses.of[c];
+    if (kind == kDropped) continue;
+    if (afterLead) {
+      // A TAB or line break cannot finish a character; everything else is its trail byte.
+      if (kind == kLineByte) {
+        text = J("不正な文字コードを除去しました");
+        return;
+      }
+      afterLead = false;
+    } else if (kind == kNoCharacter) {
+      text = J("不正な文字コードを除去しました");
+      return;
+    } else {
+      afterLead = kind == kLeadByte;
+    }
+    text[write++] = static_cast<char>(c);
+  }
+  text.resize(write);
 }
 
 bool IsDecimalCharRef(std::string_view text, size_t pos) {

@@ -11,6 +11,9 @@ namespace text {
 // malformed sequence the whole result is the fixed message "不正な文字コードを除去しました".
 std::string FilterInvalidChars(std::string_view text);
 
+// The same, on a text that is then replaced by its filtered form without a copy.
+void FilterInvalidCharsInPlace(std::string& text);
+
 // True when a decimal character reference starts at byte `pos` (counted from 0): "&#",
 // one or more digits, then ";" or the end of the text.
 bool IsDecimalCharRef(std::string_view text, size_t pos);
