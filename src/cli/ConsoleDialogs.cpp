@@ -6,15 +6,9 @@
 #include <cstdio>
 #include <iostream>
 
-#include "text/Convert.h"
+#include "cli/Output.h"
 
 namespace cli {
-
-void PrintLine(std::FILE* stream, const std::string& sjis) {
-  const std::string utf8 = text::SjisToUtf8(sjis);
-  std::fwrite(utf8.data(), 1, utf8.size(), stream);
-  std::fputc('\n', stream);
-}
 
 void ConsoleDialogs::ShowMessageBox(const std::string& text, platform::MessageType) {
   PrintLine(stderr, text);
@@ -42,8 +36,14 @@ std::optional<std::string> ConsoleDialogs::ChooseFolder(const std::string&, cons
 }
 
 bool ConsoleDialogs::Ask(const std::string& text, const char* choices, bool defaultNo) {
+  if (!::isatty(STDIN_FILENO)) {
+    // Some questions are asked again until they are answered Yes; without anyone to
+    // answer, the same text once is enough.
+    if (text != lastUnanswered_) PrintLine(stderr, text);
+    lastUnanswered_ = text;
+    return false;
+  }
   PrintLine(stderr, text);
-  if (!::isatty(STDIN_FILENO)) return false;
   std::fprintf(stderr, "%s ", choices);
   std::fflush(stderr);
   std::string answer;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -11,7 +10,8 @@ namespace cli {
 
 // Messages and questions on the terminal. Texts arrive as code page 932 and are printed
 // as UTF-8 on the standard error stream. A question is answered from the standard input
-// when it is a terminal; otherwise the answer is No, so that nothing is done unasked.
+// when it is a terminal; otherwise the answer is No, so that nothing is done unasked, and
+// a question repeated word for word is printed only once.
 class ConsoleDialogs : public platform::Dialogs {
  public:
   void ShowMessageBox(const std::string& text, platform::MessageType type) override;
@@ -25,9 +25,8 @@ class ConsoleDialogs : public platform::Dialogs {
 
  private:
   bool Ask(const std::string& text, const char* choices, bool defaultNo);
-};
 
-// Prints a code page 932 text as UTF-8, with a line end.
-void PrintLine(std::FILE* stream, const std::string& sjis);
+  std::string lastUnanswered_;  // the question last answered No for want of a terminal
+};
 
 }  // namespace cli

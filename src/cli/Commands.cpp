@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+#include "cli/Commands.h"
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+#include "app/DataFolder.h"
+#include "cli/Output.h"
+#include "text/Literal.h"
+
+namespace cli {
+namespace {
+
+constexpr std::array<CommandOption, 0> kNoOptions{};
+constexpr std::array kInitOptions{CommandOption{"--update", false}};
+constexpr std::array kImportOptions{CommandOption{"--into", true}};
+constexpr std::array kExportOptions{CommandOption{"--output", true}};
+
+const std::array kCommands{
+    Command{"data-folder", "デスクトップ版が使うデータフォルダを表示します",
+            "使い方: plover-cli data-folder [--data フォルダ]\n"
+            "\n"
+            "デスクトップ版が使うデータフォルダ (plover.drv の指定、--data があればそのフォルダ) を\n"
+            "表示します。",
+            kNoOptions, 0, RunDataFolder},
+    Command{"init", "組み込みのファイルをデータフォルダに書き出します",
+            "使い方: plover-cli init [--update] [--data フォルダ]\n"
+            "\n"
+            "組み込みのファイルをデータフォルダに書き出します。フォルダがなければ作成します。\n"
+            "\n"
+            "  --update              既存のファイルも書き直します (plover.ini は除きます)",
+            kInitOptions, 0, RunInit},
+    Command{"list", "チャンネルツリーを未読数/記事数とともに表示します",
+            "使い方: plover-cli list [--data フォルダ]\n"
+            "\n"
+            "チャンネルツリーを表示します。1段ごとに2文字ずつ字下げし、キャプションの後に\n"
+            "(未読数/記事数) を付けます。データは変更しません。",
+            kNoOptions, 0, RunList},
+    Command{"import-opml", "OPMLファイルのチャンネルをデータに追加します",
+            "使い方: plover-cli import-opml OPMLファイル [--into ノードのパス] [--data フォルダ]\n"
+            "\n"
+            "OPMLファイルのグループとチャンネルを、OPMLのタイトルを名前にした新しいグループに\n"
+            "まとめて追加し、データを保存します。追加したチャンネルは停止中になります。\n"
+            "デスクトップ版か別の plover-cli がデータフォルダを使用中のときは何もしません。\n"
+            "\n"
+            "  --into ノードのパス   新しいグループを置くグループ (省略時は最上位)\n"
+            "\n"
+            "ノードのパスはキャプションを \"/\" でつないだものです (例: \"ニュース/技術\")。",
+            kImportOptions, 1, RunImportOpml},
+    Command{"export-opml", "チャンネルツリーをOPMLで書き出します",
+            "使い方: plover-cli export-opml [ノードのパス] [--output ファイル] [--data フォルダ]\n"
+            "\n"
+            "ツリー全体、またはノードのパスで指定したグループかチャンネル以下を OPML (UTF-8) で\n"
+            "書き出します。検索項目は書き出されません。データは変更しません。\n"
+            "\n"
+            "  --output ファイル     標準出力の代わりにこのファイルに書き出します\n"
+            "\n"
+            "ノードのパスはキャプションを \"/\" でつないだものです (例: \"ニュース/技術\")。",
+            kExportOptions, 1, RunExportOpml},
+    // "parse FILE [--url ADDRESS]" takes its place here once feed processing is wired in:
+    // it reads a feed document into a channel through ProcessFeedDocument.
+};
+
+}  // namespace
+
+std::span<const Command> Commands() {
+  return kCommands;
+}
+
+const Command* FindCommand(std::string_view name) {
+  for (const Command& command : kCommands) {
+    if (command.name == name) return &command;
+  }
+  return nullptr;
+}
+
+void PrintGeneralUsage(std::FILE* stream) {
+  PrintLine(stream, text::J("使い方: plover-cli [--data フォルダ] コマンド [引数]"));
+  PrintLine(stream, "");
+  PrintLine(stream, text::J("コマンド:"));
+  for (const Command& command : kCommands) {
+    std::string line = "  " + std::string(command.name);
+    line.resize(18, ' ');
+    PrintLine(stream, line + text::J(command.summary));
+  }
+  PrintLine(stream, "");
+  PrintLine(stream, text::J("オプション:"));
+  PrintLine(stream, text::J("  --data フォルダ   plover.drv の代わりにこのフォルダをデータフォルダにします"));
+  PrintLine(stream, text::J("  --help            この説明を表示します"));
+  PrintLine(stream, "");
+  PrintLine(stream, text::J("各コマンドの説明: plover-cli コマンド --help"));
+}
+
+void PrintCommandUsage(std::FILE* stream, const Command& command) {
+  PrintLine(stream, text::J(command.usage));
+}
+
+std::string DataFolderFor(const CommandContext& context) {
+  if (const std::optional<std::string>& chosen = context.invocation.dataFolder) {
+    std::error_code ignored;
+    const std::filesystem::path folder = std::filesystem::absolute(*chosen, ignored);
+    return app::WithTrailingSlash(folder.lexically_normal().string());
+  }
+  return app::ResolveDataFolder(context.programFolder, 1, app::AppDataFolder(app::ProcessEnvironment())).DataFolder;
+}
+
+}  // namespace cli

@@ -1,0 +1,313 @@
+// SPDX-License-Identifier: MIT
+// plover-cli run as a program on temporary data folders.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DataSession.h"
+#include "platform/InstanceLock.h"
+#include "settings/Settings.h"
+#include "store/BackupFiles.h"
+#include "store/ChannelStore.h"
+#include "store/DataGuard.h"
+#include "store/FeedDataFile.h"
+#include "store/RecoveryCounter.h"
+#include "support/ManualEventLoop.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+#include "text/Literal.h"
+
+extern char** environ;
+
+namespace {
+
+using store::TTreeNodeExt;
+using testsupport::FileExists;
+using testsupport::ReadFile;
+using testsupport::WriteFile;
+using text::J;
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs plover-cli with `arguments`, its input from /dev/null (no terminal), and collects
+// what it printed.
+CliRun RunCli(const std::vector<std::string>& arguments) {
+  testsupport::TempDir outputs;
+  const std::string outPath = outputs / "out";
+  const std::string errPath = outputs / "err";
+  std::vector<std::string> words{PLOVER_CLI};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, PLOVER_CLI, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  CliRun run;
+  if (spawned != 0) {
+    ADD_FAILURE() << "cannot start " << PLOVER_CLI;
+    return run;
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = ReadFile(outPath);
+  run.err = ReadFile(errPath);
+  return run;
+}
+
+// The head every export begins with, in the order the program writes it.
+const std::string kExportHead =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<opml version=\"1.1\">\r\n  <head>\r\n"
+    "    <title>Plover OPMLリスト</title>\r\n    <ownername>varnholt</ownername>\r\n"
+    "    <owneremail>plover@example.org</owneremail>\r\n  </head>\r\n  <body>\r\n";
+
+const std::string kSmallOpml =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version=\"1.1\">\n<head><title>購読リスト</title></head>\n"
+    "<body>\n<outline text=\"ニュース\">\n"
+    "<outline text=\"朝刊 &amp; 夕刊\" type=\"rss\" xmlUrl=\"http://example.jp/news.xml\" "
+    "htmlUrl=\"http://example.jp/\"/>\n"
+    "</outline>\n<outline text=\"技術\" xmlUrl=\"http://example.jp/tech.xml\"/>\n</body>\n</opml>\n";
+
+// The channel data of a folder, loaded the way the program loads it.
+struct LoadedFolder {
+  explicit LoadedFolder(const std::string& folder) { loaded = dataFile.LoadChannelTree(folder, 0, false); }
+  TTreeNodeExt* Root() { return store.Tree().RootNode(); }
+
+  settings::Settings settings;
+  store::ChannelStore store{settings};
+  store::DataGuard guard;
+  testsupport::ScriptedDialogs dialogs;
+  store::RecoveryCounter counter{1};
+  store::FeedDataFile dataFile{store, guard, dialogs, counter};
+  bool loaded = false;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  std::string Data() const { return dir.Path(); }
+
+  // Imports the small list into the data folder.
+  void ImportSmallList() {
+    WriteFile(dir / "list.opml", kSmallOpml);
+    const CliRun run = RunCli({"import-opml", dir / "list.opml", "--data", Data()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "2 件のチャンネルを追加しました (グループ「購読リスト」)\n");
+  }
+
+  testsupport::TempDir dir;
+};
+
+TEST_F(CliTest, ImportAddsTheListAsAGroupAndSavesIt) {
+  ImportSmallList();
+  LoadedFolder folder(Data());
+  ASSERT_TRUE(folder.loaded);
+  ASSERT_EQ(folder.Root()->ChildCount(), 1u);
+  TTreeNodeExt* list = folder.Root()->Child(0);
+  EXPECT_EQ(list->Caption(), J("購読リスト"));
+  EXPECT_EQ(list->Kind(), store::kKindGroup);
+  ASSERT_EQ(list->ChildCount(), 2u);
+  TTreeNodeExt* news = list->Child(0)->Child(0);
+  ASSERT_NE(news, nullptr);
+  EXPECT_EQ(news->Caption(), J("朝刊 & 夕刊"));
+  EXPECT_EQ(news->Kind(), store::kKindStopped);
+  EXPECT_EQ(news->Data()->Site.rdfurl, "http://example.jp/news.xml");
+  EXPECT_EQ(news->Data()->Site.link, "http://example.jp/");
+  EXPECT_EQ(list->Child(1)->Data()->Site.rdfurl, "http://example.jp/tech.xml");
+  // A clean end: no journal is left, and the settings file is not the command's to write.
+  EXPECT_FALSE(FileExists(dir / "system/recovery.dat"));
+  EXPECT_FALSE(FileExists(dir / "plover.ini"));
+
+  // A second import goes below the group the path names, and the save keeps a backup.
+  const CliRun again = RunCli({"import-opml", dir / "list.opml", "--into", "購読リスト/ニュース", "--data", Data()});
+  ASSERT_EQ(again.status, 0) << again.err;
+  LoadedFolder reloaded(Data());
+  TTreeNodeExt* target = reloaded.Root()->Child(0)->Child(0);
+  ASSERT_EQ(target->ChildCount(), 2u);
+  EXPECT_EQ(target->Child(0)->Caption(), J("購読リスト"));
+  EXPECT_EQ(target->Child(1)->Caption(), J("朝刊 & 夕刊"));
+  EXPECT_EQ(store::ListBackupFiles(Data()).size(), 1u);
+}
+
+TEST_F(CliTest, ExportWritesTheTreeOrOneNodeAsOpml) {
+  ImportSmallList();
+  const std::string newsLine =
+      "<outline text=\"朝刊 &amp; 夕刊\" title=\"朝刊 &amp; 夕刊\" type=\"rss\" version=\"RSS\" "
+      "htmlUrl=\"http://example.jp/\" xmlUrl=\"http://example.jp/news.xml\"/>\r\n";
+
+  const CliRun whole = RunCli({"export-opml", "--data", Data()});
+  ASSERT_EQ(whole.status, 0) << whole.err;
+  EXPECT_EQ(whole.out, kExportHead +
+                           "    <outline text=\"購読リスト\">\r\n      <outline text=\"ニュース\">\r\n        " +
+                           newsLine +
+                           "      </outline>\r\n      <outline text=\"技術\" title=\"技術\" type=\"rss\" "
+                           "version=\"RSS\" htmlUrl=\"\" xmlUrl=\"http://example.jp/tech.xml\"/>\r\n"
+                           "    </outline>\r\n  </body>\r\n</opml>");
+
+  const std::string output = dir / "news.opml";
+  const CliRun node = RunCli({"export-opml", "/購読リスト/ニュース", "--output", output, "--data", Data()});
+  ASSERT_EQ(node.status, 0) << node.err;
+  EXPECT_EQ(node.out, "OPMLファイルを保存しました: " + output + "\n");
+  EXPECT_EQ(ReadFile(output), kExportHead + "    " + newsLine + "  </body>\r\n</opml>");
+}
+
+TEST_F(CliTest, ListShowsTheDisplayedCaptionsWithTheirCounts) {
+  {
+    testsupport::ManualEventLoop loop;
+    testsupport::ScriptedDialogs dialogs;
+    app::DataSession session(Data(), loop, dialogs);
+    ASSERT_TRUE(session.Open(app::DataAccess::kReadWrite));
+    store::TChannelTree& tree = session.Tree();
+    TTreeNodeExt* group = tree.AddChild(tree.RootNode(), J("ニュース"), store::kKindGroup);
+    TTreeNodeExt* channel = tree.AddChild(group, J("朝刊"), store::kKindChannel, std::make_unique<store::TSiteList>());
+    for (int i = 0; i < 3; ++i) {
+      store::TSiteRecord item;
+      item.title = "item" + std::to_string(i);
+      item.read = i == 0 ? store::kStateRead : store::kStateUnread;
+      session.Store().AddItemToChannel(*channel->Data(), item);
+    }
+    tree.AddChild(tree.RootNode(), J("地震"), store::kKindSearch);
+    ASSERT_EQ(session.Save(false), store::SaveResult::kSaved);
+    session.Close();
+  }
+  const CliRun run = RunCli({"list", "--data", Data()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "ヘッドライン (2/3)\n  ニュース (2/3)\n    朝刊 (2/3)\n  地震\n");
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(CliTest, ErrorsAreReportedInJapaneseWithTheirExitStatus) {
+  WriteFile(dir / "feed.xml", "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel/></rss>");
+  WriteFile(dir / "broken.opml", "<opml><body>");
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    std::string errStart;  // the message the standard error stream begins with
+  };
+  const std::vector<Case> cases = {
+      {{"import-opml", dir / "missing.opml", "--data", Data()}, 1, "ファイルがありません: " + dir / "missing.opml\n"},
+      {{"import-opml", dir / "feed.xml", "--data", Data()}, 1, "OPMLファイルではありません: " + dir / "feed.xml\n"},
+      {{"import-opml", dir / "broken.opml", "--data", Data()},
+       1,
+       "XMLとして読み込めませんでした: " + dir / "broken.opml ("},
+      {{"list", "--data", dir / "nowhere"},
+       1,
+       "データフォルダがありません: " + dir / "nowhere/\n(plover-cli init で作成できます)\n"},
+      {{"export-opml", "ない", "--data", Data()}, 1, "ノードが見つかりません: ない\n"},
+      {{"import-opml", dir / "feed.xml", "--into", "ない", "--data", Data()}, 1, "ノードが見つかりません: ない\n"},
+      {{"list", "--bogus", "--data", Data()}, 2, "不明なオプションです: --bogus\n\n使い方: plover-cli list"},
+      {{"export-opml", "a", "b", "--data", Data()}, 2, "余分な引数があります: b\n"},
+      {{"import-opml", "--data", Data()}, 2, "OPMLファイルを指定してください。\n"},
+      {{"export-opml", "--output"}, 2, "--output には値を指定してください。\n"},
+      {{"frob"}, 2, "不明なコマンドです: frob\n\n使い方: plover-cli [--data フォルダ]"},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = RunCli(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.errStart;
+    EXPECT_TRUE(run.err.starts_with(c.errStart)) << run.err;
+  }
+  // None of the failures left data behind.
+  EXPECT_FALSE(FileExists(dir / "plover.dat"));
+}
+
+TEST_F(CliTest, EveryCommandExplainsItself) {
+  for (const char* command : {"data-folder", "init", "list", "import-opml", "export-opml"}) {
+    const CliRun run = RunCli({command, "--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.starts_with(std::string("使い方: plover-cli ") + command + " ")) << run.out;
+  }
+  const CliRun general = RunCli({"--help"});
+  EXPECT_EQ(general.status, 0);
+  EXPECT_NE(general.out.find("  import-opml     OPMLファイルのチャンネルをデータに追加します\n"), std::string::npos);
+}
+
+// While another copy holds the folder, commands that change the data refuse; reading
+// still works.
+TEST_F(CliTest, ChangingCommandsRefuseAFolderInUse) {
+  WriteFile(dir / "list.opml", kSmallOpml);
+  testsupport::ManualEventLoop loop;
+  {
+    platform::InstanceLock lock(loop, [] {});
+    ASSERT_EQ(lock.Acquire(Data(), 0), platform::InstanceLock::Result::kAcquired);
+    const CliRun refused = RunCli({"import-opml", dir / "list.opml", "--data", Data()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err,
+              "データフォルダは Plover か別の plover-cli が使用中です。\n終了してからもう一度実行してください: " +
+                  Data() + "\n");
+    EXPECT_FALSE(FileExists(dir / "plover.dat"));
+    EXPECT_EQ(RunCli({"list", "--data", Data()}).status, 0);
+  }
+  loop.RunPending();
+  const CliRun after = RunCli({"import-opml", dir / "list.opml", "--data", Data()});
+  EXPECT_EQ(after.status, 0) << after.err;
+}
+
+// The journal of a run that ended abnormally is only for a user who can answer the repair
+// question: without a terminal a changing command leaves it alone, and reading never
+// touches it.
+TEST_F(CliTest, AJournalLeftByACrashNeedsAnAnswer) {
+  WriteFile(dir / "list.opml", kSmallOpml);
+  const std::string journal = "0.10\r\n1\r\n1\tA\thttp://example.jp/a\r\n";
+  WriteFile(dir / "system/recovery.dat", journal);
+  const CliRun refused = RunCli({"import-opml", dir / "list.opml", "--data", Data()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(refused.err.starts_with("前回、Ploverは正常な終了がおこなわれませんでした。\n")) << refused.err;
+  EXPECT_EQ(RunCli({"list", "--data", Data()}).status, 0);
+  EXPECT_EQ(ReadFile(dir / "system/recovery.dat"), journal);
+  EXPECT_FALSE(FileExists(dir / "plover.dat"));
+}
+
+// A folder that still holds only the older data file is converted by the first command
+// that may write; the notice that asks until it is confirmed is printed once.
+TEST_F(CliTest, TheOlderDataFileIsConvertedByAChangingCommand) {
+  WriteFile(dir / "list.opml", kSmallOpml);
+  WriteFile(dir / "plover.def",
+            J("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><data><plover><version>1.00</version></plover>"
+              "<item><flag>1</flag><dispname>古いチャンネル</dispname><rdfurl>http://example.jp/old.xml</rdfurl>"
+              "</item></data>"));
+  const CliRun run = RunCli({"import-opml", dir / "list.opml", "--data", Data()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string notice = "確認が完了したら [はい] を選択してください。\n";
+  const size_t first = run.err.find(notice);
+  ASSERT_NE(first, std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(notice, first + 1), std::string::npos) << run.err;
+
+  EXPECT_FALSE(FileExists(dir / "plover.def"));
+  EXPECT_TRUE(FileExists(dir / "plover.def.bak"));
+  LoadedFolder folder(Data());
+  ASSERT_EQ(folder.Root()->ChildCount(), 2u);
+  EXPECT_EQ(folder.Root()->Child(0)->Caption(), J("購読リスト"));
+  EXPECT_EQ(folder.Root()->Child(1)->Caption(), J("古いチャンネル"));
+}
+
+// A settings file that is there but cannot be read keeps changing commands away.
+TEST_F(CliTest, UnreadableSettingsBlockChanges) {
+  WriteFile(dir / "list.opml", kSmallOpml);
+  std::filesystem::create_directory(dir / "plover.ini");
+  const CliRun refused = RunCli({"import-opml", dir / "list.opml", "--data", Data()});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "設定ファイルを読み込めないため、データを変更できません: " + Data() + "plover.ini\n");
+  const CliRun listed = RunCli({"list", "--data", Data()});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_EQ(listed.out, "ヘッドライン\n");
+  EXPECT_FALSE(FileExists(dir / "plover.dat"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "plover.ini"));
+}
+
+}  // namespace
