@@ -170,7 +170,9 @@ TEST_P(HostileDocument, FailsFastOrLoadsBounded) {
   };
   if (result.document) walk(result.document->FirstChild());
   const auto elapsed = std::chrono::steady_clock::now() - start;
-  EXPECT_LT(elapsed, std::chrono::seconds(5));
+  // The bound only catches a blow-up (an expansion that runs for minutes); it is loose
+  // because sanitizer builds on a busy machine are many times slower than a release build.
+  EXPECT_LT(elapsed, std::chrono::seconds(60));
   EXPECT_EQ(result.document != nullptr, GetParam().loads) << result.error.reason;
   EXPECT_LE(textBytes, doc.size());
   if (!result.document) {

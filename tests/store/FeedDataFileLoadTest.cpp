@@ -150,9 +150,11 @@ TEST_F(LoadTest, TheRepairAttemptsStartWithTheBackupsOrWithTheChosenFile) {
 
 // Damaged main files of every sort: the user is asked, a No leaves every stored file as
 // it was, a Yes loads the backup and keeps the main file's bytes under another name.
+// The bytes are made when the case runs, not when the test program starts: every test
+// runs in a process of its own, and a large case would otherwise be built for each one.
 struct BadInput {
   const char* name;
-  std::string bytes;
+  std::string (*make)();
 };
 
 std::string Binary() {
@@ -165,7 +167,8 @@ std::string Binary() {
 class BadInputTest : public LoadTest, public ::testing::WithParamInterface<BadInput> {};
 
 TEST_P(BadInputTest, IsRefusedWithoutTouchingTheStoredFiles) {
-  WriteFile(dir / "plover.dat", GetParam().bytes);
+  const std::string bytes = GetParam().make();
+  WriteFile(dir / "plover.dat", bytes);
   Backup(1, DataWith("Backup", 2));
   const auto before = Snapshot(dir.Path());
   run.dialogs.Answer(false);
@@ -178,17 +181,19 @@ TEST_P(BadInputTest, IsRefusedWithoutTouchingTheStoredFiles) {
   second.dialogs.Answer(true);
   EXPECT_TRUE(second.Load());
   EXPECT_EQ(second.Root()->Child(0)->Caption(), "Backup");
-  EXPECT_EQ(ReadFile(dir / "plover.dat"), GetParam().bytes);
-  EXPECT_EQ(ReadFile(dir / "plover.dat.damaged-20080103-120000"), GetParam().bytes);
+  EXPECT_EQ(ReadFile(dir / "plover.dat"), bytes);
+  EXPECT_EQ(ReadFile(dir / "plover.dat.damaged-20080103-120000"), bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     DamagedFiles, BadInputTest,
-    ::testing::Values(BadInput{"Empty", ""}, BadInput{"Truncated", DataWith("Cut", 3).substr(0, 20)},
-                      BadInput{"TruncatedBeforeALaterNode", DataWith("A") + "flag:001000\r\ndispn"},
-                      BadInput{"ZeroFilled", std::string(8192, '\0')}, BadInput{"Binary", Binary()},
-                      BadInput{"HugeLine", "[000001]\r\n" + std::string(24 << 20, 'x')},
-                      BadInput{"HugeDepth", "[000001]\r\nflag:999001\r\n*\r\n"}),
+    ::testing::Values(
+        BadInput{"Empty", [] { return std::string(); }},
+        BadInput{"Truncated", [] { return DataWith("Cut", 3).substr(0, 20); }},
+        BadInput{"TruncatedBeforeALaterNode", [] { return DataWith("A") + "flag:001000\r\ndispn"; }},
+        BadInput{"ZeroFilled", [] { return std::string(8192, '\0'); }}, BadInput{"Binary", Binary},
+        BadInput{"HugeLine", [] { return "[000001]\r\n" + std::string(24 << 20, 'x'); }},
+        BadInput{"HugeDepth", [] { return std::string("[000001]\r\nflag:999001\r\n*\r\n"); }}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 }  // namespace
