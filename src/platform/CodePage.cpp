@@ -28,15 +28,31 @@ void AppendCharRef(std::string& out, char32_t ch) {
   out.append(p, static_cast<size_t>(end - p));
 }
 
-// Appends the code page 932 form of one code point.
-void AppendCp932(std::string& out, char32_t ch, Unmappable mode, bool& lossy) {
+void AppendCode(std::string& out, unsigned code) {
+  if (code > 0xFF) {
+    const char pair[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+    out.append(pair, 2);
+  } else {
+    out.push_back(static_cast<char>(code));
+  }
+}
+
+// Appends the code page 932 form of one code point. A character without a code is first
+// offered to `repair` (may be null), whose look-alike is written when it has a code.
+void AppendCp932(std::string& out, char32_t ch, Unmappable mode, bool& lossy, RepairFunction repair = nullptr) {
   const unsigned code = EncodeCp932(ch);
   if (code != 0 || ch == 0) {
-    if (code > 0xFF) out.push_back(static_cast<char>(code >> 8));
-    out.push_back(static_cast<char>(code & 0xFF));
+    AppendCode(out, code);
     return;
   }
   lossy = true;
+  if (repair != nullptr) {
+    const char32_t lookAlike = repair(ch);
+    if (lookAlike != ch && EncodeCp932(lookAlike) != 0) {
+      AppendCode(out, EncodeCp932(lookAlike));
+      return;
+    }
+  }
   if (mode == Unmappable::kQuestionMark) {
     out.push_back('?');
   } else {
@@ -209,11 +225,11 @@ std::string Cp932ToUtf8(std::string_view text, CharRefs refs) {
   return out;
 }
 
-std::string Utf16ToCp932(std::u16string_view text, Unmappable mode, bool* lossy) {
+std::string Utf16ToCp932(std::u16string_view text, Unmappable mode, bool* lossy, RepairFunction repair) {
   std::string out;
   out.reserve(text.size() * 2);
   bool anyLoss = false;
-  for (size_t i = 0; i < text.size();) AppendCp932(out, NextUtf16(text, i), mode, anyLoss);
+  for (size_t i = 0; i < text.size();) AppendCp932(out, NextUtf16(text, i), mode, anyLoss, repair);
   if (lossy) *lossy = anyLoss;
   return out;
 }
@@ -231,35 +247,59 @@ bool IsValidUtf8(std::string_view utf8) {
   return true;
 }
 
-bool Utf8ToCp932(std::string_view utf8, Unmappable mode, std::string& out) {
-  out.clear();
-  out.reserve(utf8.size());
-  bool lossy = false;
+bool Utf8ToCp932(std::string_view utf8, Unmappable mode, std::string& out, RepairFunction repair) {
+  // The output is written through an index into a buffer that is never shorter than the
+  // input still to come plus room for one character reference, so the common characters
+  // need no checks and no calls.
+  constexpr size_t kRoom = 16;
   const size_t size = utf8.size();
+  const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+  out.resize(size + kRoom);
+  size_t write = 0;
+  bool lossy = false;
   size_t pos = 0;
   while (pos < size) {
     // Eight ASCII bytes at a time: they are the same in both encodings.
     while (pos + 8 <= size) {
       uint64_t block;
-      std::memcpy(&block, utf8.data() + pos, 8);
+      std::memcpy(&block, bytes + pos, 8);
       if (block & 0x8080808080808080ULL) break;
-      out.append(utf8.data() + pos, 8);
+      std::memcpy(out.data() + write, &block, 8);
+      write += 8;
       pos += 8;
     }
     if (pos >= size) break;
-    const auto c = static_cast<unsigned char>(utf8[pos]);
+    const unsigned char c = bytes[pos];
     if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
+      out[write++] = static_cast<char>(c);
       ++pos;
       continue;
+    }
+    // Most Japanese text is three-byte sequences with a code, which never grow.
+    if ((c & 0xF0) == 0xE0 && pos + 2 < size && (bytes[pos + 1] & 0xC0) == 0x80 && (bytes[pos + 2] & 0xC0) == 0x80) {
+      const char32_t ch = (c & 0x0F) << 12 | (bytes[pos + 1] & 0x3F) << 6 | (bytes[pos + 2] & 0x3F);
+      const unsigned code = ch >= 0x800 ? kCp932Encode[ch] : 0;
+      if (code != 0) {
+        if (code > 0xFF) out[write++] = static_cast<char>(code >> 8);
+        out[write++] = static_cast<char>(code & 0xFF);
+        pos += 3;
+        continue;
+      }
     }
     char32_t ch;
     if (!NextUtf8(utf8, pos, ch)) {
       out.clear();
       return false;
     }
-    AppendCp932(out, ch, mode, lossy);
+    // Anything else goes through the general path, which may write a character reference
+    // longer than its input.
+    std::string piece;
+    AppendCp932(piece, ch, mode, lossy, repair);
+    if (write + piece.size() + (size - pos) + kRoom > out.size()) out.resize(write + piece.size() + (size - pos) + kRoom);
+    std::memcpy(out.data() + write, piece.data(), piece.size());
+    write += piece.size();
   }
+  out.resize(write);
   return true;
 }
 

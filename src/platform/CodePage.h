@@ -21,6 +21,10 @@ enum class CharRefs {
   kDecode,  // turn "&#N;" back into the character (for showing text)
 };
 
+// A look-alike for a character code page 932 has no code for (the character itself when
+// there is none), tried before the character is written as "?" or a reference.
+using RepairFunction = char32_t (*)(char32_t);
+
 // The Windows lead-byte test of code page 932: 0x81..0x9F and 0xE0..0xFC.
 constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
@@ -38,15 +42,18 @@ unsigned EncodeCp932(char32_t ch);
 std::u16string Cp932ToUtf16(std::string_view text, CharRefs refs = CharRefs::kKeep);
 
 // UTF-16 to code page 932. An unpaired surrogate counts as U+FFFD, which has no code.
-// `lossy`, when given, is set when at least one character had no code.
-std::string Utf16ToCp932(std::u16string_view text, Unmappable mode, bool* lossy = nullptr);
+// `lossy`, when given, is set when at least one character had no code. A character
+// without a code is first offered to `repair`, when given.
+std::string Utf16ToCp932(std::u16string_view text, Unmappable mode, bool* lossy = nullptr,
+                         RepairFunction repair = nullptr);
 
 // Code page 932 to UTF-8 (same rules as Cp932ToUtf16).
 std::string Cp932ToUtf8(std::string_view text, CharRefs refs = CharRefs::kKeep);
 
 // UTF-8 to code page 932. Returns false (and leaves `out` empty) for malformed UTF-8:
-// overlong forms, surrogates, code points above U+10FFFF, truncated sequences.
-bool Utf8ToCp932(std::string_view utf8, Unmappable mode, std::string& out);
+// overlong forms, surrogates, code points above U+10FFFF, truncated sequences. A character
+// without a code is first offered to `repair`, when given.
+bool Utf8ToCp932(std::string_view utf8, Unmappable mode, std::string& out, RepairFunction repair = nullptr);
 
 bool IsValidUtf8(std::string_view utf8);
 

@@ -58,50 +58,25 @@ void AppendEucPair(std::string& out, std::string_view euc, size_t pos) {
 }
 
 // The repair table: characters code page 932 cannot hold and the look-alikes that Windows
-// text uses in their place, each also in UTF-8 for converting UTF-8 text directly.
+// text uses in their place. Every "from" character lacks a code, so offering the table to
+// each character without a code gives what converting, finding a loss, applying the
+// table to the whole text and converting again gives.
 struct RepairPair {
-  char16_t from;
-  char16_t to;
-  std::string_view fromUtf8;
-  std::string_view toUtf8;
+  char32_t from;
+  char32_t to;
 };
 constexpr std::array<RepairPair, 4> kRepairTable = {{
-    {u'\u2212', u'\uFF0D', "\xE2\x88\x92", "\xEF\xBC\x8D"},  // minus sign -> full-width hyphen-minus
-    {u'\u2014', u'\uFF0D', "\xE2\x80\x94", "\xEF\xBC\x8D"},  // em dash -> full-width hyphen-minus
-    {u'\u301C', u'\uFF5E', "\xE3\x80\x9C", "\xEF\xBD\x9E"},  // wave dash -> full-width tilde
-    {u'\u2013', u'-', "\xE2\x80\x93", "-"},                  // en dash -> hyphen-minus
+    {U'\u2212', U'\uFF0D'},  // minus sign -> full-width hyphen-minus
+    {U'\u2014', U'\uFF0D'},  // em dash -> full-width hyphen-minus
+    {U'\u301C', U'\uFF5E'},  // wave dash -> full-width tilde
+    {U'\u2013', U'-'},       // en dash -> hyphen-minus
 }};
 
-// The UTF-8 replacement of a repair-table character starting at `pos`, or empty. The
-// first bytes E2 and E3 only ever start a sequence, so a match is always a whole character.
-std::string_view RepairedUtf8At(std::string_view utf8, size_t pos) {
-  const auto c = static_cast<unsigned char>(utf8[pos]);
-  if (c != 0xE2 && c != 0xE3) return {};
+char32_t RepairChar(char32_t ch) {
   for (const RepairPair& pair : kRepairTable) {
-    if (utf8.substr(pos, 3) == pair.fromUtf8) return pair.toUtf8;
+    if (pair.from == ch) return pair.to;
   }
-  return {};
-}
-
-// The UTF-8 text with the repair table applied, or empty when it holds none of the
-// table's characters. Every "from" character lacks a code in code page 932, so applying
-// the table whenever one occurs is what WideToJapanese does after its first attempt.
-std::string RepairUtf8(std::string_view utf8) {
-  size_t pos = 0;
-  while (pos < utf8.size() && RepairedUtf8At(utf8, pos).empty()) ++pos;
-  if (pos == utf8.size()) return {};
-  std::string out(utf8.substr(0, pos));
-  out.reserve(utf8.size());
-  while (pos < utf8.size()) {
-    const std::string_view repaired = RepairedUtf8At(utf8, pos);
-    if (repaired.empty()) {
-      out.push_back(utf8[pos++]);
-    } else {
-      out += repaired;
-      pos += 3;
-    }
-  }
-  return out;
+  return ch;
 }
 
 // The first position (counted from 1) of any of the labels in the lower-cased page, the
@@ -214,11 +189,9 @@ std::string UrlEncode(std::string_view text) {
 
 std::string Utf8ToSjis(std::string_view utf8) {
   // The repair table applies to UTF-8 text as it does to the XML layer's text, so a wave
-  // dash reads the same whichever way a page arrived. Replacing whole sequences leaves
-  // malformed UTF-8 malformed, so the validity test below still holds.
-  const std::string repaired = RepairUtf8(utf8);
+  // dash reads the same whichever way a page arrived.
   std::string out;
-  platform::Utf8ToCp932(repaired.empty() ? utf8 : std::string_view(repaired), platform::Unmappable::kCharRef, out);
+  platform::Utf8ToCp932(utf8, platform::Unmappable::kCharRef, out, RepairChar);
   return out;
 }
 
@@ -227,14 +200,9 @@ std::string SjisToUtf8(std::string_view sjis) {
 }
 
 std::string WideToJapanese(std::u16string_view wide) {
-  bool lossy = false;
-  std::string out = platform::Utf16ToCp932(wide, platform::Unmappable::kQuestionMark, &lossy);
-  if (!lossy) return out;
-  // Some character had no code. Substitute the look-alikes first; whatever still has no
-  // code is kept as a character reference instead of the "?" that would lose it.
-  std::u16string repaired(wide);
-  for (const RepairPair& pair : kRepairTable) std::replace(repaired.begin(), repaired.end(), pair.from, pair.to);
-  return platform::Utf16ToCp932(repaired, platform::Unmappable::kCharRef);
+  // A character without a code gets its look-alike from the repair table; whatever still
+  // has none is kept as a character reference instead of a "?" that would lose it.
+  return platform::Utf16ToCp932(wide, platform::Unmappable::kCharRef, nullptr, RepairChar);
 }
 
 std::u16string JapaneseToWide(std::string_view sjis) {

@@ -97,6 +97,21 @@ TEST(CodePage, UnmappableCharactersBecomeQuestionMarksOrReferences) {
   EXPECT_EQ(Cp932ToUtf8("&#55296;", CharRefs::kDecode), "&#55296;");
 }
 
+TEST(CodePage, RepairIsOfferedOnlyCharactersWithoutACode) {
+  // Long runs of ASCII and Japanese around the repaired character, so every path of the
+  // encoder (eight ASCII bytes at once, the three-byte fast path, the general path) runs.
+  const auto repair = [](char32_t ch) -> char32_t { return ch == 0x301C ? 0xFF5E : ch == 0xE9 ? 0x1F600 : ch; };
+  std::string out;
+  ASSERT_TRUE(Utf8ToCp932("abcdefghij\u3042\u301C\u00E9\u00E0xyz", Unmappable::kCharRef, out, repair));
+  EXPECT_EQ(out, "abcdefghij" + Sjis({0x82, 0xA0, 0x81, 0x60}) + "&#233;&#224;xyz");
+  EXPECT_EQ(Utf16ToCp932(u"\u301C\u3042", Unmappable::kQuestionMark, nullptr, repair), Sjis({0x81, 0x60, 0x82, 0xA0}));
+  // References longer than their input never overrun the output.
+  std::string emoji;
+  for (int i = 0; i < 1000; ++i) emoji += "\U0001F600\u00E9";
+  ASSERT_TRUE(Utf8ToCp932(emoji, Unmappable::kCharRef, out));
+  EXPECT_EQ(out.size(), 1000u * (9 + 6));
+}
+
 TEST(CodePage, ReferencesDecodeBackForDisplay) {
   const std::string stored = "a&#233;&#128512;&#x41;&#;" + Sjis({0x82, 0xA0});
   EXPECT_EQ(Cp932ToUtf8(stored, CharRefs::kDecode), "a\u00E9\U0001F600&#x41;&#;\u3042");
