@@ -16,6 +16,7 @@ constexpr std::array<CommandOption, 0> kNoOptions{};
 constexpr std::array kInitOptions{CommandOption{"--update", false}};
 constexpr std::array kImportOptions{CommandOption{"--into", true}};
 constexpr std::array kExportOptions{CommandOption{"--output", true}};
+constexpr std::array kParseOptions{CommandOption{"--url", true}};
 
 const std::array kCommands{
     Command{"data-folder", "デスクトップ版が使うデータフォルダを表示します",
@@ -58,8 +59,20 @@ const std::array kCommands{
             "\n"
             "ノードのパスはキャプションを \"/\" でつないだものです (例: \"ニュース/技術\")。",
             kExportOptions, 1, RunExportOpml},
-    // "parse FILE [--url ADDRESS]" takes its place here once feed processing is wired in:
-    // it reads a feed document into a channel through ProcessFeedDocument.
+    Command{"parse", "フィードの文書を読み込んだ結果をJSONで表示します",
+            "使い方: plover-cli parse ファイル [--url アドレス]\n"
+            "\n"
+            "フィードの文書 (RSS/Atom) を、既定の設定の新しいチャンネルの更新として読み込み、\n"
+            "結果をJSON (UTF-8) で標準出力に書き出します:\n"
+            "  {\"result\": 結果コード, \"channel\": {...}, \"items\": [{...}, ...]}\n"
+            "キーはデータファイルのキーと同じです。データフォルダは使いません。\n"
+            "既定の設定 (保存件数 100、保存日数 60) で読み込むため、日付が60日より古い項目は\n"
+            "含まれません。\n"
+            "結果コードが 1, 3, 4 のとき終了コードは 0、それ以外は 1 で、その意味を標準エラーに\n"
+            "表示します。\n"
+            "\n"
+            "  --url アドレス        文書を取得したアドレス (相対リンクの基準とチャンネルのアドレス)",
+            kParseOptions, 1, RunParse},
 };
 
 }  // namespace

@@ -310,4 +310,41 @@ TEST_F(CliTest, UnreadableSettingsBlockChanges) {
   EXPECT_TRUE(std::filesystem::is_directory(dir / "plover.ini"));
 }
 
+// parse reads a document as the update of a new channel and prints what became of it.
+// Items without a date text are never dropped by age, so the output does not depend on
+// the day the test runs.
+TEST(CliParseTest, PrintsTheChannelAndItsItemsAsJson) {
+  testsupport::TempDir dir;
+  WriteFile(dir / "feed.xml",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss version=\"2.0\"><channel><title>日本語 \U0001F600</title>"
+            "<link>http://example.jp/</link><item><title>一つ目 \"引用\"</title><link>a.html</link>"
+            "<description>x&#10;y</description></item></channel></rss>");
+  const CliRun run = RunCli({"parse", dir / "feed.xml", "--url", "http://example.jp/feed/rss"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out.rfind("{\"result\":4,\"channel\":{\"rdfurl\":\"http://example.jp/feed/rss\"", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find("\"title\":\"日本語 \U0001F600\""), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("{\"title\":\"一つ目 \\\"引用\\\"\",\"link\":\"a.html\""), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"desc\":\"x\\u000ay\""), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\"read\":0}]}"), std::string::npos) << run.out;
+}
+
+TEST(CliParseTest, FailuresExitWithTheirMeaning) {
+  testsupport::TempDir dir;
+  WriteFile(dir / "page.html", "<html><body/></html>");
+  WriteFile(dir / "broken.xml", "<rss><channel>");
+  const CliRun page = RunCli({"parse", dir / "page.html"});
+  EXPECT_EQ(page.status, 1);
+  EXPECT_EQ(page.out.rfind("{\"result\":9,", 0), 0u) << page.out;
+  EXPECT_EQ(page.err, "フィードではありません\n");
+  const CliRun broken = RunCli({"parse", dir / "broken.xml"});
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.err.rfind("XMLとして読み込めませんでした (1行目: ", 0), 0u) << broken.err;
+  const CliRun missing = RunCli({"parse", dir / "none.xml"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err, "ファイルを読み込めませんでした: " + dir / "none.xml" + "\n");
+  EXPECT_EQ(RunCli({"parse"}).status, 2);
+}
+
 }  // namespace
