@@ -11,28 +11,12 @@
 #include <string>
 
 #include "formats/FeedProcessor.h"
-#include "platform/Dialogs.h"
+#include "platform/SilentDialogs.h"
 #include "platform/XmlDocument.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
 
 namespace {
-
-// Answers nothing and shows nothing: a benchmark run has no user.
-class SilentDialogs : public platform::Dialogs {
- public:
-  void ShowMessageBox(const std::string&, platform::MessageType) override {}
-  bool AskYesNo(const std::string&, platform::MessageType, bool) override { return false; }
-  bool AskYesCancel(const std::string&, platform::MessageType, bool) override { return false; }
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return std::nullopt; }
-};
 
 // Japanese running text of about `characters` characters (UTF-8), varied by `seed`.
 std::string JapaneseText(int seed, int characters) {
@@ -103,7 +87,7 @@ struct Reader {
 
   settings::Settings settings = settings::DefaultSettings(0);
   store::ChannelStore store{settings};
-  SilentDialogs dialogs;
+  platform::SilentDialogs dialogs;
   formats::XmlContext xml;
   formats::FeedProcessor processor{formats::FeedServices{store, settings, dialogs, xml}};
   store::TTreeNodeExt* node = nullptr;

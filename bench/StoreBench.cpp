@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Dialogs.h"
+#include "platform/SilentDialogs.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
 #include "store/DataGuard.h"
@@ -28,22 +28,6 @@ namespace {
 
 constexpr int kItemsPerChannel = 200;
 constexpr int kChannelsPerGroup = 20;
-
-// Answers nothing and shows nothing: a benchmark run has no user.
-class SilentDialogs : public platform::Dialogs {
- public:
-  void ShowMessageBox(const std::string&, platform::MessageType) override {}
-  bool AskYesNo(const std::string&, platform::MessageType, bool) override { return false; }
-  bool AskYesCancel(const std::string&, platform::MessageType, bool) override { return false; }
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return std::nullopt; }
-};
 
 // A small deterministic generator, so every run sees the same bytes.
 class Random {
@@ -171,7 +155,7 @@ struct Program {
   settings::Settings settings;
   store::ChannelStore store{settings};
   store::DataGuard guard;
-  SilentDialogs dialogs;
+  platform::SilentDialogs dialogs;
   store::RecoveryCounter counter{1};
   store::FeedDataFile dataFile{store, guard, dialogs, counter};
 };

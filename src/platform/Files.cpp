@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/FileDescriptor.h"
+
 namespace platform {
 namespace {
 
@@ -20,26 +22,6 @@ std::string WithoutTrailingSlash(const std::string& path) {
   while (result.size() > 1 && result.back() == '/') result.pop_back();
   return result;
 }
-
-// An open descriptor that closes itself.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() { Close(); }
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  bool Close() {
-    if (fd_ < 0) return true;
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
@@ -57,7 +39,7 @@ bool WriteAll(int fd, const char* data, size_t size) {
 // Flushes the folder itself, so that a rename inside it survives a crash too. A file
 // system that cannot do this is no reason to fail the write.
 void SyncFolder(const std::string& folder) {
-  Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FileDescriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.Valid()) ::fsync(dir.Get());
 }
 
@@ -100,7 +82,7 @@ class TempFile {
   }
 
   std::string path_;
-  Fd fd_;
+  FileDescriptor fd_;
   bool committed_ = false;
 };
 
@@ -167,7 +149,7 @@ bool MoveEntry(const std::string& from, const std::string& to) {
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.Valid()) return std::nullopt;
   std::string content;
   char buffer[kCopyBlock];
@@ -191,7 +173,7 @@ bool WriteFileDurably(const std::string& path, std::string_view bytes) {
 }
 
 bool CopyFileDurably(const std::string& from, const std::string& to) {
-  Fd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
   if (!source.Valid() || ::fstat(source.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   TempFile temp(to);

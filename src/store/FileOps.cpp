@@ -9,30 +9,12 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/FileDescriptor.h"
+
 namespace store::fileops {
 namespace {
 
 constexpr size_t kCopyBlock = 64 * 1024;
-
-// An open descriptor that closes itself.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() { Close(); }
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  bool Close() {
-    if (fd_ < 0) return true;
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0;
-  }
-
- private:
-  int fd_;
-};
 
 int OpenRetrying(const std::string& path, int flags, mode_t mode = 0) {
   int fd;
@@ -81,7 +63,7 @@ std::string TemporaryTemplate(const std::string& path) {
 // temporary file's name, or "" on failure (nothing left behind then).
 std::string CopyToTemporary(int source, const std::string& to) {
   std::string temporary = TemporaryTemplate(to);
-  Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+  platform::FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
   if (!out.Valid()) return std::string();
   auto buffer = std::make_unique<char[]>(kCopyBlock);
   bool ok = true;
@@ -137,7 +119,7 @@ std::optional<std::time_t> ModificationTime(const std::string& path) {
 
 ReadOutcome ReadWholeFileChecked(const std::string& path, std::string& out) {
   out.clear();
-  Descriptor in(OpenRetrying(path, O_RDONLY));
+  platform::FileDescriptor in(OpenRetrying(path, O_RDONLY));
   struct stat info {};
   if (!in.Valid() || ::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return ReadOutcome::kCannotRead;
   const auto size = static_cast<size_t>(info.st_size);
@@ -164,7 +146,7 @@ bool LinkOrCopyNew(const std::string& from, const std::string& to) {
   }
   if (errno == EEXIST || errno == ENOENT) return false;
   // No hard links on this file system (or not across these two names): copy instead.
-  Descriptor source(OpenRetrying(from, O_RDONLY));
+  platform::FileDescriptor source(OpenRetrying(from, O_RDONLY));
   if (!source.Valid()) return false;
   const std::string temporary = CopyToTemporary(source.Get(), to);
   if (temporary.empty()) return false;
@@ -177,7 +159,7 @@ bool LinkOrCopyNew(const std::string& from, const std::string& to) {
 
 bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
   std::string temporary = TemporaryTemplate(path);
-  Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+  platform::FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
   if (!out.Valid()) return false;
   bool ok =
       WriteAll(out.Get(), bytes.data(), bytes.size()) && ::fchmod(out.Get(), 0644) == 0 && ::fsync(out.Get()) == 0;
@@ -192,7 +174,7 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to) {
-  Descriptor source(OpenRetrying(from, O_RDONLY));
+  platform::FileDescriptor source(OpenRetrying(from, O_RDONLY));
   if (!source.Valid()) return false;
   const std::string temporary = CopyToTemporary(source.Get(), to);
   if (temporary.empty()) return false;
@@ -206,7 +188,7 @@ bool CopyFileReplacing(const std::string& from, const std::string& to) {
 
 void SyncFolder(const std::string& folder) {
   // A file system that cannot flush a folder is no reason to fail the step before it.
-  Descriptor dir(OpenRetrying(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY));
+  platform::FileDescriptor dir(OpenRetrying(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY));
   if (dir.Valid()) ::fsync(dir.Get());
 }
 

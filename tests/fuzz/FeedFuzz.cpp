@@ -10,28 +10,9 @@
 #include <string>
 
 #include "formats/FeedProcessor.h"
-#include "platform/Dialogs.h"
+#include "platform/SilentDialogs.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
-
-namespace {
-
-class NoDialogs : public platform::Dialogs {
- public:
-  void ShowMessageBox(const std::string&, platform::MessageType) override {}
-  bool AskYesNo(const std::string&, platform::MessageType, bool) override { return false; }
-  bool AskYesCancel(const std::string&, platform::MessageType, bool) override { return false; }
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return std::nullopt; }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
@@ -42,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   settings.DupAction = (flags >> 2) % 3;
   settings.SearchDesc = (flags & 0x10) != 0;
   store::ChannelStore store(settings);
-  NoDialogs dialogs;
+  platform::SilentDialogs dialogs;
   formats::XmlContext xml;
   formats::UpdateRunTotals totals;
   formats::MediaQueue media;

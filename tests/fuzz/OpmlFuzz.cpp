@@ -12,32 +12,17 @@
 
 #include "formats/Opml.h"
 #include "formats/XmlLoader.h"
-#include "platform/Dialogs.h"
+#include "platform/SilentDialogs.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
 #include "text/Convert.h"
 
 namespace {
 
-class CancellingDialogs : public platform::Dialogs {
- public:
-  void ShowMessageBox(const std::string&, platform::MessageType) override {}
-  bool AskYesNo(const std::string&, platform::MessageType, bool) override { return false; }
-  bool AskYesCancel(const std::string&, platform::MessageType, bool) override { return false; }
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override { return std::nullopt; }
-};
-
 // Imports the document below a new group of a fresh store and returns the channel count.
 int ImportInto(store::ChannelStore& store, const formats::TXMLList& list, const std::string& source,
                store::TTreeNodeExt*& target) {
-  CancellingDialogs dialogs;
+  platform::SilentDialogs dialogs;
   target = store.Tree().AddChild(store.Tree().RootNode(), "target", store::kKindGroup);
   formats::OpmlImportContext context;
   context.SourceAddress = source;
@@ -65,7 +50,7 @@ void RoundTrip(std::string_view bytes, const std::string& source, bool bloglines
   ImportInto(store, *list, source, target);
   const int channels = ChannelsBelow(*target);
 
-  CancellingDialogs dialogs;
+  platform::SilentDialogs dialogs;
   const std::string exported = text::SjisToUtf8(formats::ExportOpml(target, false, dialogs));
   const std::optional<formats::TXMLList> again = formats::LoadXmlList(xml, exported);
   if (!again) std::abort();  // our own export must always load
