@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <cstddef>
+
 namespace platform {
 
 // An open file descriptor that closes itself.
@@ -28,5 +30,9 @@ class FileDescriptor {
  private:
   int fd_;
 };
+
+// Writes all `size` bytes, going on after interrupted and partial writes; false on an
+// error.
+bool WriteAll(int fd, const char* data, size_t size);
 
 }  // namespace platform

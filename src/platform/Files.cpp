@@ -23,19 +23,6 @@ std::string WithoutTrailingSlash(const std::string& path) {
   return result;
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
 // Flushes the folder itself, so that a rename inside it survives a crash too. A file
 // system that cannot do this is no reason to fail the write.
 void SyncFolder(const std::string& folder) {
@@ -147,6 +134,19 @@ bool MoveEntry(const std::string& from, const std::string& to) {
 }
 
 }  // namespace
+
+bool WriteAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

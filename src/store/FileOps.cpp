@@ -24,19 +24,6 @@ int OpenRetrying(const std::string& path, int flags, mode_t mode = 0) {
   return fd;
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
 // Reads up to `size` bytes, as many as there are; -1 on an error.
 ssize_t ReadSome(int fd, char* data, size_t size) {
   size_t total = 0;
@@ -69,7 +56,7 @@ std::string CopyToTemporary(int source, const std::string& to) {
   bool ok = true;
   for (;;) {
     const ssize_t got = ReadSome(source, buffer.get(), kCopyBlock);
-    if (got < 0 || !WriteAll(out.Get(), buffer.get(), static_cast<size_t>(got))) {
+    if (got < 0 || !platform::WriteAll(out.Get(), buffer.get(), static_cast<size_t>(got))) {
       ok = false;
       break;
     }
@@ -161,8 +148,8 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
   std::string temporary = TemporaryTemplate(path);
   platform::FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
   if (!out.Valid()) return false;
-  bool ok =
-      WriteAll(out.Get(), bytes.data(), bytes.size()) && ::fchmod(out.Get(), 0644) == 0 && ::fsync(out.Get()) == 0;
+  bool ok = platform::WriteAll(out.Get(), bytes.data(), bytes.size()) && ::fchmod(out.Get(), 0644) == 0 &&
+            ::fsync(out.Get()) == 0;
   ok = out.Close() && ok;
   ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
   if (!ok) {
