@@ -23,13 +23,6 @@ std::string WithoutTrailingSlash(const std::string& path) {
   return result;
 }
 
-// Flushes the folder itself, so that a rename inside it survives a crash too. A file
-// system that cannot do this is no reason to fail the write.
-void SyncFolder(const std::string& folder) {
-  FileDescriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Valid()) ::fsync(dir.Get());
-}
-
 // A temporary file beside the final one. Its name starts with a dot, so that nothing
 // that lists the folder's files by their names mistakes it for a data file.
 class TempFile {
@@ -133,6 +126,61 @@ bool MoveEntry(const std::string& from, const std::string& to) {
   return CopyFileDurably(from, to) && ::unlink(from.c_str()) == 0;
 }
 
+// A hidden temporary file beside `path` for a copy that takes its final name by a link;
+// its name does not look like any data file, so listing a folder never picks it up.
+std::string CopyTemplate(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  return folder + "." + path.substr(folder.size()) + ".part-XXXXXX";
+}
+
+int OpenRetrying(const std::string& path, int flags, mode_t mode = 0) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Reads up to `size` bytes, as many as there are; -1 on an error.
+ssize_t ReadSome(int fd, char* data, size_t size) {
+  size_t total = 0;
+  while (total < size) {
+    const ssize_t got = ::read(fd, data + total, size - total);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (got == 0) break;
+    total += static_cast<size_t>(got);
+  }
+  return static_cast<ssize_t>(total);
+}
+
+// Copies the open source into a new temporary file beside `to`, flushed. Returns the
+// temporary file's name, or "" on failure (nothing left behind then).
+std::string CopyToTemporary(int source, const std::string& to) {
+  std::string temporary = CopyTemplate(to);
+  FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (!out.Valid()) return std::string();
+  auto buffer = std::make_unique<char[]>(kCopyBlock);
+  bool ok = true;
+  for (;;) {
+    const ssize_t got = ReadSome(source, buffer.get(), kCopyBlock);
+    if (got < 0 || !WriteAll(out.Get(), buffer.get(), static_cast<size_t>(got))) {
+      ok = false;
+      break;
+    }
+    if (static_cast<size_t>(got) < kCopyBlock) break;
+  }
+  ok = ok && ::fchmod(out.Get(), 0644) == 0 && ::fsync(out.Get()) == 0;
+  ok = out.Close() && ok;
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return std::string();
+  }
+  return temporary;
+}
+
 }  // namespace
 
 bool WriteAll(int fd, const char* data, size_t size) {
@@ -232,6 +280,73 @@ std::vector<std::string> ListFiles(const std::string& folder) {
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string WithSlash(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/' && folder[folder.size() - 2] == '/') folder.pop_back();
+  if (!folder.empty() && folder.back() != '/') folder.push_back('/');
+  return folder;
+}
+
+bool NameExists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool RemoveIfPresent(const std::string& path) {
+  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+std::optional<std::time_t> ModificationTime(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return info.st_mtime;
+}
+
+ReadOutcome ReadWholeFileChecked(const std::string& path, std::string& out) {
+  out.clear();
+  FileDescriptor in(OpenRetrying(path, O_RDONLY));
+  struct stat info {};
+  if (!in.Valid() || ::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return ReadOutcome::kCannotRead;
+  const auto size = static_cast<size_t>(info.st_size);
+  try {
+    // One byte more than announced, so that a file that grew meanwhile is noticed.
+    out.resize(size + 1);
+  } catch (const std::exception&) {
+    out = std::string();
+    return ReadOutcome::kCannotRead;
+  }
+  const ssize_t got = ReadSome(in.Get(), out.data(), out.size());
+  if (got < 0) {
+    out = std::string();
+    return ReadOutcome::kCannotRead;
+  }
+  out.resize(static_cast<size_t>(got));
+  return out.size() == size ? ReadOutcome::kOk : ReadOutcome::kSizeDiffers;
+}
+
+bool LinkOrCopyNew(const std::string& from, const std::string& to) {
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    SyncFolder(FolderOf(to));
+    return true;
+  }
+  if (errno == EEXIST || errno == ENOENT) return false;
+  // No hard links on this file system (or not across these two names): copy instead.
+  FileDescriptor source(OpenRetrying(from, O_RDONLY));
+  if (!source.Valid()) return false;
+  const std::string temporary = CopyToTemporary(source.Get(), to);
+  if (temporary.empty()) return false;
+  bool ok = ::link(temporary.c_str(), to.c_str()) == 0;
+  if (!ok && errno != EEXIST && !NameExists(to)) ok = ::rename(temporary.c_str(), to.c_str()) == 0;
+  ::unlink(temporary.c_str());
+  if (ok) SyncFolder(FolderOf(to));
+  return ok;
+}
+
+void SyncFolder(const std::string& folder) {
+  // A file system that cannot flush a folder is no reason to fail the step before it.
+  FileDescriptor dir(OpenRetrying(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY));
+  if (dir.Valid()) ::fsync(dir.Get());
 }
 
 }  // namespace platform

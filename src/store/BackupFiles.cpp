@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "store/FileOps.h"
+#include "platform/Files.h"
 #include "store/LocalClock.h"
 
 namespace store {
@@ -46,7 +46,7 @@ std::string BackupFileName(std::time_t lastWrite) {
 }
 
 std::vector<std::string> ListBackupFiles(const std::string& folder) {
-  std::vector<std::string> names = fileops::ListRegularFiles(folder);
+  std::vector<std::string> names = platform::ListFiles(folder);
   names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return !IsBackupName(n); }),
               names.end());
   std::sort(names.begin(), names.end(), NameBefore);
@@ -56,8 +56,8 @@ std::vector<std::string> ListBackupFiles(const std::string& folder) {
 void PruneBackupFiles(const std::string& folder) {
   const std::vector<std::string> names = ListBackupFiles(folder);
   if (names.size() <= kBackupsKept) return;
-  const std::string base = fileops::WithSlash(folder);
-  for (size_t i = 0; i + kBackupsKept < names.size(); ++i) fileops::RemoveIfPresent(base + names[i]);
+  const std::string base = platform::WithSlash(folder);
+  for (size_t i = 0; i + kBackupsKept < names.size(); ++i) platform::RemoveIfPresent(base + names[i]);
 }
 
 }  // namespace store

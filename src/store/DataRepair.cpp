@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "store/DataRepair.h"
 
+#include "platform/Files.h"
 #include "store/BackupFiles.h"
-#include "store/FileOps.h"
 #include "text/Literal.h"
 
 namespace store {
@@ -34,7 +34,7 @@ bool RepairFromBackups(RepairContext& context) {
   }
   if (!context.dialogs.AskYesNo(text::J("本当に実行してもよろしいですか？"), kConfirmation, false)) return false;
   GiveUpCurrentData(context);
-  const bool loaded = context.dataFile.LoadChannelTree(fileops::WithSlash(context.dataFolder), 1, true);
+  const bool loaded = context.dataFile.LoadChannelTree(platform::WithSlash(context.dataFolder), 1, true);
   context.host.ShowRoot();
   return loaded;
 }
@@ -42,7 +42,7 @@ bool RepairFromBackups(RepairContext& context) {
 bool RepairFromChosenBackup(RepairContext& context) {
   const std::optional<std::string> chosen = context.dialogs.ChooseOpenFile(text::J("バックアップファイルの選択"),
                                                                            "Backup files (feed*.bak.dat)|feed*.bak.dat",
-                                                                           fileops::WithSlash(context.dataFolder));
+                                                                           platform::WithSlash(context.dataFolder));
   if (!chosen || chosen->empty()) return false;
   GiveUpCurrentData(context);
   const bool loaded = context.dataFile.LoadChannelTree(*chosen, -1, true);

@@ -3,11 +3,11 @@
 
 #include <cstdio>
 
+#include "platform/Files.h"
 #include "store/BackupFiles.h"
 #include "store/ByteSink.h"
 #include "store/DataFileFormat.h"
 #include "store/DataFileWriter.h"
-#include "store/FileOps.h"
 #include "store/LocalClock.h"
 #include "store/OutputFile.h"
 #include "text/Literal.h"
@@ -39,13 +39,13 @@ FeedDataFile::FeedDataFile(ChannelStore& store, DataGuard& guard, platform::Dial
 SaveResult FeedDataFile::SaveChannelTree(const std::string& folder, bool makeBackup) {
   if (!store_.DataModified()) return SaveResult::kNotNeeded;
   if (guard_.XmlParserMissing()) return SaveResult::kBlocked;
-  const std::string base = fileops::WithSlash(folder);
+  const std::string base = platform::WithSlash(folder);
   const std::string temporary = base + "plover.tmp";
   const std::string dataFile = base + "plover.dat";
   const std::string openFailed = text::J("データがオープンできません 書き込みの権限が無い可能性があります。");
 
   // A plover.tmp left by an earlier save that did not finish is never loaded; it goes now.
-  if (!fileops::RemoveIfPresent(temporary)) return FailSave(openFailed);
+  if (!platform::RemoveIfPresent(temporary)) return FailSave(openFailed);
   OutputFile file;
   if (!file.Create(temporary)) return FailSave(openFailed);
   FileSink sink(file);
@@ -54,24 +54,24 @@ SaveResult FeedDataFile::SaveChannelTree(const std::string& folder, bool makeBac
   bool written = !outcome.failed && file.WriteAt(0, datafile::HeaderText(outcome.nodeCount)) && file.Sync();
   written = file.Close() && written;
   if (!written) {
-    fileops::RemoveIfPresent(temporary);
+    platform::RemoveIfPresent(temporary);
     return FailSave(WriteErrorText(outcome));
   }
 
-  if (makeBackup && fileops::IsRegularFile(dataFile)) {
+  if (makeBackup && platform::FileExists(dataFile)) {
     // The backup is a second name of the current file, taken before the new file replaces
     // it; a backup of the same date that exists already is kept.
-    if (const auto lastWrite = fileops::ModificationTime(dataFile)) {
-      fileops::LinkOrCopyNew(dataFile, base + BackupFileName(*lastWrite));
+    if (const auto lastWrite = platform::ModificationTime(dataFile)) {
+      platform::LinkOrCopyNew(dataFile, base + BackupFileName(*lastWrite));
     }
     PruneBackupFiles(base);
   }
   // rename replaces plover.dat in one step: a crash leaves either the old or the new file.
   if (std::rename(temporary.c_str(), dataFile.c_str()) != 0) {
-    fileops::RemoveIfPresent(temporary);
+    platform::RemoveIfPresent(temporary);
     return FailSave(openFailed);
   }
-  fileops::SyncFolder(base);
+  platform::SyncFolder(base);
   store_.ClearModified();
   return SaveResult::kSaved;
 }

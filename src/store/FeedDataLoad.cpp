@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
 #include "store/BackupFiles.h"
 #include "store/DataFileParser.h"
 #include "store/FeedDataFile.h"
 #include "store/FileImage.h"
-#include "store/FileOps.h"
 #include "store/LocalClock.h"
 #include "text/Literal.h"
 
@@ -17,8 +17,8 @@ namespace {
 constexpr auto kInformation = platform::MessageType::kInformation;
 constexpr auto kConfirmation = platform::MessageType::kConfirmation;
 
-std::string ReadFailedText(fileops::ReadOutcome outcome) {
-  const std::string first = outcome == fileops::ReadOutcome::kSizeDiffers
+std::string ReadFailedText(platform::ReadOutcome outcome) {
+  const std::string first = outcome == platform::ReadOutcome::kSizeDiffers
                                 ? text::J("データを全て読み込むことができませんでした。")
                                 : text::J("データがオープンできないため読み込みを中止しました。");
   return first + "\r\n" + text::J("プログラムを終了してパソコンの再起動後にもう一度お試し下さい。") + "\r\n" +
@@ -29,12 +29,12 @@ std::string ReadFailedText(fileops::ReadOutcome outcome) {
 
 bool FeedDataFile::LoadChannelTree(const std::string& path, int firstAttempt, bool expandRoot) {
   const bool chosenFile = firstAttempt < 0;
-  const std::string folder = chosenFile ? fileops::FolderOf(path) : fileops::WithSlash(path);
+  const std::string folder = chosenFile ? platform::FolderOf(path) : platform::WithSlash(path);
   const std::string mainFile = chosenFile ? path : folder + "plover.dat";
   // A repair from the backups (attempt 1 on) does not need the main file at all.
-  if (firstAttempt != 1 && !fileops::IsRegularFile(mainFile)) {
+  if (firstAttempt != 1 && !platform::FileExists(mainFile)) {
     // No data yet: a first start, or the first start after the older XML format.
-    if (!chosenFile && fileops::IsRegularFile(folder + "plover.def")) ConvertLegacyFolder(folder, expandRoot);
+    if (!chosenFile && platform::FileExists(folder + "plover.def")) ConvertLegacyFolder(folder, expandRoot);
     return true;
   }
   std::vector<std::string> backups;
@@ -54,11 +54,11 @@ bool FeedDataFile::RunAttempts(const std::string& mainFile, const std::vector<st
   const int lastAttempt = firstAttempt < 0 ? -1 : static_cast<int>(backups.size());
   for (int attempt = firstAttempt; attempt <= lastAttempt; ++attempt) {
     const std::string& file = attempt <= 0 ? mainFile : backups[static_cast<size_t>(attempt - 1)];
-    if (!fileops::IsRegularFile(file)) continue;
+    if (!platform::FileExists(file)) continue;
     store_.ClearUserTree();
     FileImage image;
-    const fileops::ReadOutcome read = image.Read(file);
-    if (read != fileops::ReadOutcome::kOk) {
+    const platform::ReadOutcome read = image.Read(file);
+    if (read != platform::ReadOutcome::kOk) {
       guard_.SetXmlParserMissing();
       dialogs_.ShowMessageBox(ReadFailedText(read), kInformation);
       return false;
@@ -109,11 +109,11 @@ FeedDataFile::AttemptVerdict FeedDataFile::AfterFailedAttempt(int attempt, int l
 
 bool FeedDataFile::SetAside(const std::string& file) {
   const std::string name = file + ".damaged-" + LocalDateTimeStamp(Now());
-  if (fileops::LinkOrCopyNew(file, name)) return true;
+  if (platform::LinkOrCopyNew(file, name)) return true;
   // Two damaged loads within one second: the second copy gets a number.
   for (int number = 2; number <= 99; ++number) {
     const std::string numbered = name + "-" + std::to_string(number);
-    if (!fileops::NameExists(numbered)) return fileops::LinkOrCopyNew(file, numbered);
+    if (!platform::NameExists(numbered)) return platform::LinkOrCopyNew(file, numbered);
   }
   return false;
 }

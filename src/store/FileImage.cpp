@@ -10,17 +10,17 @@
 
 namespace store {
 
-fileops::ReadOutcome FileImage::Read(const std::string& path) {
+platform::ReadOutcome FileImage::Read(const std::string& path) {
   Release();
   int fd;
   do {
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return fileops::ReadOutcome::kCannotRead;
+  if (fd < 0) return platform::ReadOutcome::kCannotRead;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return fileops::ReadOutcome::kCannotRead;
+    return platform::ReadOutcome::kCannotRead;
   }
   const auto expected = static_cast<size_t>(info.st_size);
   // One byte more than announced, so that a file that grew meanwhile is noticed.
@@ -29,7 +29,7 @@ fileops::ReadOutcome FileImage::Read(const std::string& path) {
   if (memory == MAP_FAILED) {
     mapped_ = 0;
     ::close(fd);
-    return fileops::ReadOutcome::kCannotRead;
+    return platform::ReadOutcome::kCannotRead;
   }
   data_ = static_cast<char*>(memory);
   // Only a hint: without large pages the read works all the same.
@@ -45,9 +45,9 @@ fileops::ReadOutcome FileImage::Read(const std::string& path) {
   ::close(fd);
   if (failed) {
     Release();
-    return fileops::ReadOutcome::kCannotRead;
+    return platform::ReadOutcome::kCannotRead;
   }
-  return size_ == expected ? fileops::ReadOutcome::kOk : fileops::ReadOutcome::kSizeDiffers;
+  return size_ == expected ? platform::ReadOutcome::kOk : platform::ReadOutcome::kSizeDiffers;
 }
 
 void FileImage::Release() {

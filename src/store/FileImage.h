@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/FileOps.h"
+#include "platform/Files.h"
 
 namespace store {
 
@@ -23,7 +23,7 @@ class FileImage {
 
   // Reads the file and checks the count of bytes read against the size the file system
   // reports. Any earlier content is dropped first.
-  fileops::ReadOutcome Read(const std::string& path);
+  platform::ReadOutcome Read(const std::string& path);
 
   std::string_view Bytes() const { return std::string_view(data_, size_); }
 

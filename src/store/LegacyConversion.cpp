@@ -2,8 +2,8 @@
 // The one-time conversion of the older XML data file plover.def.
 #include <string>
 
+#include "platform/Files.h"
 #include "store/FeedDataFile.h"
-#include "store/FileOps.h"
 #include "text/Convert.h"
 #include "text/Literal.h"
 
@@ -51,15 +51,15 @@ void FeedDataFile::FinishConversion(const std::string& folder) {
   // The old files go only once the new data file holds their content and plover.def has
   // its .bak copy; otherwise they stay and the conversion runs again at the next start.
   if (SaveChannelTree(folder, false) != SaveResult::kSaved) return;
-  if (!fileops::CopyFileReplacing(folder + "plover.def", folder + "plover.def.bak")) return;
-  fileops::RemoveIfPresent(folder + "plover.def");
-  fileops::RemoveIfPresent(folder + "plover.sub");
-  fileops::RemoveIfPresent(folder + "plover.sub.bak");
+  if (!platform::CopyFileDurably(folder + "plover.def", folder + "plover.def.bak")) return;
+  platform::RemoveIfPresent(folder + "plover.def");
+  platform::RemoveIfPresent(folder + "plover.sub");
+  platform::RemoveIfPresent(folder + "plover.sub.bak");
 }
 
 void FeedDataFile::ConfirmConversion(const std::string& folder) {
   const std::string opml = text::SjisToUtf8(converter_->ExportOpml(store_.Tree()));
-  if (!opml.empty()) fileops::WriteFileReplacing(folder + "サイトデータ.opml", opml);
+  if (!opml.empty()) platform::WriteFileDurably(folder + "サイトデータ.opml", opml);
   const std::string notice = ConversionNotice(folder);
   // The notice repeats until the user confirms it; a host that cannot ask (a console
   // without a terminal answers No every time) must not keep the start waiting for ever.
@@ -84,7 +84,7 @@ void FeedDataFile::AnnounceLegacyVersion(double version) {
 
 bool FeedDataFile::ConvertLegacyData(const std::string& folderPath, bool expandRoot) {
   if (guard_.XmlParserMissing() || converter_ == nullptr) return false;
-  const std::string folder = fileops::WithSlash(folderPath);
+  const std::string folder = platform::WithSlash(folderPath);
   const std::string def = folder + "plover.def";
   // The replacement last used: 0 none, 1 plover.def.bak, 2 plover.sub, 3 plover.sub.bak.
   // It only ever moves on, so the attempts end.
@@ -100,7 +100,7 @@ bool FeedDataFile::ConvertLegacyData(const std::string& folderPath, bool expandR
       return true;
     }
     if (first) CopyLegacyEvidence(folder);
-    if (stage == 0 && first && fileops::IsRegularFile(folder + "plover.def.bak")) {
+    if (stage == 0 && first && platform::FileExists(folder + "plover.def.bak")) {
       if (!dialogs_.AskYesNo(
               text::J("前回に更新したFeedデータに問題が発見されました。(errorフォルダにデータバックアップしました)") +
                   "\r\n" +
@@ -110,8 +110,8 @@ bool FeedDataFile::ConvertLegacyData(const std::string& folderPath, bool expandR
         return false;
       }
       stage = 1;
-      fileops::CopyFileReplacing(folder + "plover.def.bak", def);
-    } else if (stage <= 1 && fileops::IsRegularFile(folder + "plover.sub")) {
+      platform::CopyFileDurably(folder + "plover.def.bak", def);
+    } else if (stage <= 1 && platform::FileExists(folder + "plover.sub")) {
       if (!dialogs_.AskYesNo(text::J("バックアップデータでも修復できませんでした。") + "\r\n" +
                                  text::J("登録サイトの情報だけを残して再起動を試みる場合は[はい]を選択してください"),
                              platform::MessageType::kConfirmation, true)) {
@@ -119,10 +119,10 @@ bool FeedDataFile::ConvertLegacyData(const std::string& folderPath, bool expandR
         return false;
       }
       stage = 2;
-      fileops::CopyFileReplacing(folder + "plover.sub", def);
-    } else if (stage <= 2 && fileops::IsRegularFile(folder + "plover.sub.bak")) {
+      platform::CopyFileDurably(folder + "plover.sub", def);
+    } else if (stage <= 2 && platform::FileExists(folder + "plover.sub.bak")) {
       stage = 3;
-      fileops::CopyFileReplacing(folder + "plover.sub.bak", def);
+      platform::CopyFileDurably(folder + "plover.sub.bak", def);
     } else {
       dialogs_.ShowMessageBox(text::J("大変ご迷惑をお掛け致します・・・データの修復には失敗しました。") + "\r\n" +
                                   text::J("一部のサイトが壊れたRSS/Atomデータを配信した可能性があります。"),
@@ -135,15 +135,15 @@ bool FeedDataFile::ConvertLegacyData(const std::string& folderPath, bool expandR
 
 void FeedDataFile::CopyLegacyEvidence(const std::string& folder) {
   const std::string errorFolder = folder + "error/";
-  if (!fileops::EnsureFolder(errorFolder)) return;
+  if (!platform::CreateFolders(errorFolder)) return;
   for (const char* name : {"plover.def", "plover.sub", "plover.def.bak", "plover.sub.bak"}) {
     const std::string source = folder + name;
     const std::string copy = errorFolder + name;
-    if (!fileops::IsRegularFile(source)) continue;
-    const std::optional<std::time_t> copied = fileops::ModificationTime(copy);
+    if (!platform::FileExists(source)) continue;
+    const std::optional<std::time_t> copied = platform::ModificationTime(copy);
     // An evidence copy less than a day old is kept: it shows the first failure of the day.
     if (copied && Now() - *copied < kEvidenceAge) continue;
-    fileops::CopyFileReplacing(source, copy);
+    platform::CopyFileDurably(source, copy);
   }
 }
 

@@ -5,14 +5,14 @@
 
 #include <exception>
 
-#include "store/FileOps.h"
+#include "platform/Files.h"
 #include "store/JournalFormat.h"
 #include "text/Literal.h"
 
 namespace store {
 
 RecoveryJournal::RecoveryJournal(platform::EventLoop& loop, const std::string& dataFolder)
-    : folder_(fileops::WithSlash(dataFolder)),
+    : folder_(platform::WithSlash(dataFolder)),
       path_(folder_ + "system/recovery.dat"),
       recoveryTimer_(loop, kFlushIntervalMs, true, [this] {
         if (flushPending_) FlushJournal();
@@ -31,7 +31,7 @@ bool RecoveryJournal::CheckPreviousRun(platform::Dialogs& dialogs) {
     std::string image;
     // A journal that cannot be read is an abnormal end all the same, with nothing to
     // replay.
-    if (fileops::ReadWholeFileChecked(path_, image) == fileops::ReadOutcome::kCannotRead) return true;
+    if (platform::ReadWholeFileChecked(path_, image) == platform::ReadOutcome::kCannotRead) return true;
     if (std::optional<ReplayMap> map = ParseJournal(image)) replayMap_ = std::make_unique<ReplayMap>(std::move(*map));
     return true;
   } catch (const std::exception&) {
@@ -44,8 +44,8 @@ void RecoveryJournal::OpenJournal() {
   if (journal_.IsOpen()) return;
   flushPending_ = false;
   recoveryTimer_.Start();
-  fileops::EnsureFolder(folder_ + "system");
-  fileops::RemoveIfPresent(path_);
+  platform::CreateFolders(folder_ + "system");
+  platform::RemoveIfPresent(path_);
   journalEmpty_ = true;
   journal_.Create(path_);
 }
@@ -56,7 +56,7 @@ void RecoveryJournal::CloseJournal() {
   flushPending_ = false;
   recoveryTimer_.Stop();
   journal_.Close();
-  fileops::RemoveIfPresent(path_);
+  platform::RemoveIfPresent(path_);
 }
 
 void RecoveryJournal::WriteJournal(std::string_view key, uint8_t state, bool flushNow) {

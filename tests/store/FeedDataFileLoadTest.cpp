@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "DataFileSupport.h"
+#include "platform/Files.h"
 #include "store/BackupFiles.h"
-#include "store/FileOps.h"
 
 namespace store::testing {
 namespace {
@@ -43,7 +43,7 @@ std::string Damaged(const std::string& caption) {
 // Every file of the folder with its bytes, to prove that a load changed none of them.
 std::map<std::string, std::string> Snapshot(const std::string& folder) {
   std::map<std::string, std::string> files;
-  for (const std::string& name : fileops::ListRegularFiles(folder)) files[name] = ReadFile(folder + name);
+  for (const std::string& name : platform::ListFiles(folder)) files[name] = ReadFile(folder + name);
   return files;
 }
 
@@ -187,13 +187,12 @@ TEST_P(BadInputTest, IsRefusedWithoutTouchingTheStoredFiles) {
 
 INSTANTIATE_TEST_SUITE_P(
     DamagedFiles, BadInputTest,
-    ::testing::Values(
-        BadInput{"Empty", [] { return std::string(); }},
-        BadInput{"Truncated", [] { return DataWith("Cut", 3).substr(0, 20); }},
-        BadInput{"TruncatedBeforeALaterNode", [] { return DataWith("A") + "flag:001000\r\ndispn"; }},
-        BadInput{"ZeroFilled", [] { return std::string(8192, '\0'); }}, BadInput{"Binary", Binary},
-        BadInput{"HugeLine", [] { return "[000001]\r\n" + std::string(24 << 20, 'x'); }},
-        BadInput{"HugeDepth", [] { return std::string("[000001]\r\nflag:999001\r\n*\r\n"); }}),
+    ::testing::Values(BadInput{"Empty", [] { return std::string(); }},
+                      BadInput{"Truncated", [] { return DataWith("Cut", 3).substr(0, 20); }},
+                      BadInput{"TruncatedBeforeALaterNode", [] { return DataWith("A") + "flag:001000\r\ndispn"; }},
+                      BadInput{"ZeroFilled", [] { return std::string(8192, '\0'); }}, BadInput{"Binary", Binary},
+                      BadInput{"HugeLine", [] { return "[000001]\r\n" + std::string(24 << 20, 'x'); }},
+                      BadInput{"HugeDepth", [] { return std::string("[000001]\r\nflag:999001\r\n*\r\n"); }}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 }  // namespace
