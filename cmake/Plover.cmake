@@ -32,6 +32,9 @@ function(plover_test name)
   add_executable(test_${name} ${ARG_SOURCES})
   target_compile_options(test_${name} PRIVATE ${PLOVER_WARNINGS})
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  # Fixture folder of the test folder, as an absolute path: __FILE__ may be relative when
+  # ccache rewrites paths, and tests run from the build tree.
+  target_compile_definitions(test_${name} PRIVATE PLOVER_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/")
   target_link_libraries(test_${name} PRIVATE ${ARG_DEPENDS} plover_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(test_${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // "plover-cli parse": one feed document read as the update of a new channel, printed as
-// JSON, so that scripts and people can see exactly what the program makes of a feed.
+// JSON, so that scripts and people can see exactly what the program makes of a feed. The
+// document is a file, or a web address fetched as the program fetches its feeds.
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -10,6 +11,9 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleDialogs.h"
 #include "cli/Output.h"
+#include "fetch/HttpDocumentSource.h"
+#include "fetch/HttpSettings.h"
+#include "formats/DocumentSource.h"
 #include "formats/FeedDate.h"
 #include "formats/FeedProcessor.h"
 #include "platform/CodePage.h"
@@ -142,17 +146,49 @@ std::string AddressText(const std::string& utf8) {
   return converted.empty() ? utf8 : converted;
 }
 
+// Whether an operand is a web address ("http://" or "https://", in any case) rather than
+// a file name.
+bool IsWebAddress(std::string_view operand) {
+  const auto startsWith = [operand](std::string_view scheme) {
+    if (operand.size() < scheme.size()) return false;
+    for (size_t i = 0; i < scheme.size(); ++i) {
+      const char c = operand[i] >= 'A' && operand[i] <= 'Z' ? static_cast<char>(operand[i] + 32) : operand[i];
+      if (c != scheme[i]) return false;
+    }
+    return true;
+  };
+  return startsWith("http://") || startsWith("https://");
+}
+
+// The document at a web address, fetched with the default settings: the system's proxy
+// settings and the usual time-out. A fetch that gives no document ends the command.
+std::string FetchWebDocument(const settings::Settings& settings, const std::string& address) {
+  fetch::HttpDocumentSource network(fetch::HttpSettings::FromSettings(settings, fetch::AgentKind::kMain));
+  formats::FetchRequest request;
+  request.address = address;
+  formats::FetchResult result = network.FetchDocument(request);
+  if (result.status == formats::FetchResult::Status::kDocument) return std::move(result.bytes);
+  // An answer other than a document has no message of its own; its status tells why.
+  const std::string reason = !result.message.empty() ? result.message : "HTTP " + std::to_string(result.httpStatus);
+  throw CommandError(text::J("文書を取得できませんでした: ") + address + " (" + reason + ")");
+}
+
 }  // namespace
 
 int RunParse(const CommandContext&, const CommandArguments& arguments) {
   if (arguments.operands.empty()) throw CommandError(text::J("フィードのファイルを指定してください。"), kExitUsage);
   const std::string& file = arguments.operands.front();
-  const std::optional<std::string> document = platform::ReadWholeFile(file);
-  if (!document) throw CommandError(text::J("ファイルを読み込めませんでした: ") + PathText(file));
+  settings::Settings settings;
+  std::optional<std::string> document;
+  if (IsWebAddress(file)) {
+    document = FetchWebDocument(settings, AddressText(file));
+  } else {
+    document = platform::ReadWholeFile(file);
+    if (!document) throw CommandError(text::J("ファイルを読み込めませんでした: ") + PathText(file));
+  }
   const std::string address = AddressText(arguments.Value("--url").value_or(file));
 
   // A fresh channel in an empty tree, with the default settings, updated once.
-  settings::Settings settings;
   store::ChannelStore store(settings);
   store::TTreeNodeExt* channel = store.Tree().AddChild(store.Tree().RootNode(), address, store::kKindChannel,
                                                        std::make_unique<store::TSiteList>());

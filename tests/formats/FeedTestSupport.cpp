@@ -119,7 +119,7 @@ std::string DescribeChannel(const store::TSiteList& channel) {
 }
 
 std::string TestDataPath(std::string_view name) {
-  return std::string(PLOVER_FORMATS_TEST_DATA) + std::string(name);
+  return std::string(PLOVER_TEST_DATA) + std::string(name);
 }
 
 std::string ReadTestData(std::string_view name) {

@@ -26,7 +26,7 @@ using testsupport::ReadFile;
 using testsupport::WriteFile;
 using text::J;
 
-const std::string kData = PLOVER_FORMATS_TEST_DATA "legacy/";
+const std::string kData = PLOVER_TEST_DATA "legacy/";
 
 const std::string kOlderVersion = "古い形式の記録ファイルなので変換します。";
 const std::string kNewerVersion =

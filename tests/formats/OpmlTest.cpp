@@ -22,7 +22,7 @@ using store::TTreeNodeExt;
 using testsupport::ScriptedDialogs;
 using text::J;
 
-const std::string kData = PLOVER_FORMATS_TEST_DATA "opml/";
+const std::string kData = PLOVER_TEST_DATA "opml/";
 constexpr std::string_view kListAddress = "http://rpc.bloglines.com/listsubs";
 
 std::string Utf8(const std::string& cp932) {

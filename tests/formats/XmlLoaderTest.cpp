@@ -13,7 +13,7 @@ namespace {
 
 using text::J;
 
-const std::string kData = PLOVER_FORMATS_TEST_DATA;
+const std::string kData = PLOVER_TEST_DATA;
 
 class EncodedDocument : public testing::TestWithParam<const char*> {};
 

@@ -19,7 +19,7 @@ namespace store::testing {
 
 // The committed fixture files beside this header.
 inline std::string FixturePath(const std::string& name) {
-  return (std::filesystem::path(__FILE__).parent_path() / "data" / name).string();
+  return std::string(PLOVER_TEST_DATA) + name;
 }
 
 // 2008-01-03 12:00 local time: day number 39450.5, close to the dates in the fixtures so

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// HTML pages read the way a browser reads them, for the little the program needs of a
+// page: its title, its links and its base address. The parser repairs any markup, never
+// reads anything but the given bytes and never fails: bytes that are no HTML at all give
+// a document without title and links.
+//
+// Elements left open pile up on broken pages, and the parser's work for each closing tag
+// grows with the pile. So where more than kMaxHtmlNesting elements are open, the page is
+// cut: the elements still open end there, and the rest is read as a page of its own
+// (nothing of the page is lost, and the time stays in proportion to its size).
+namespace platform {
+
+inline constexpr int kMaxHtmlNesting = 200;
+
+// One "a" element of a page.
+struct HtmlAnchor {
+  // The text a reader sees: the element's text with every run of blanks and line breaks
+  // made one blank, a line break for each "br", no-break spaces as plain blanks, and
+  // nothing of scripts and style sheets. Not trimmed. UTF-8.
+  std::string text;
+  std::string href;  // the href attribute as written, UTF-8; empty when there is none
+};
+
+class HtmlDocument {
+ public:
+  // Parses a page given as UTF-8. Invalid sequences and NUL bytes are read as U+FFFD; a
+  // character set the page declares is ignored (the caller has converted the page).
+  static HtmlDocument Parse(std::string_view utf8);
+
+  HtmlDocument(HtmlDocument&& other) noexcept;
+  HtmlDocument& operator=(HtmlDocument&& other) noexcept;
+  HtmlDocument(const HtmlDocument&) = delete;
+  HtmlDocument& operator=(const HtmlDocument&) = delete;
+  ~HtmlDocument();
+
+  // The text of the first "title" element, blanks collapsed and trimmed; empty without one.
+  std::string Title() const;
+
+  // The href of the first "base" element that has one, as written; empty without one.
+  std::string BaseHref() const;
+
+  // Every "a" element in document order, with or without href.
+  std::vector<HtmlAnchor> Anchors() const;
+
+ private:
+  HtmlDocument() = default;
+
+  std::vector<void*> parts_;  // the parser's documents of the page's pieces, in page order
+};
+
+// `reference` made absolute against `base` as a browser does it (both UTF-8): relative
+// paths with "." and ".." segments, queries, fragments and network paths. Before that,
+// CR, LF and TAB are removed, and blanks, control characters and non-ASCII bytes are
+// written as %XX; escapes already written stay as they are. A reference with a scheme of
+// its own stays as it is apart from that.
+std::string ResolveUri(std::string_view base, std::string_view reference);
+
+}  // namespace platform
