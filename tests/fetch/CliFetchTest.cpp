@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
 extern char** environ;
@@ -65,7 +65,7 @@ CliRun RunCli(const std::vector<std::string>& arguments) {
 }
 
 TEST(CliFetchTest, ParseFetchesAWebAddress) {
-  fetchtest::LoopbackServer server;
+  testsupport::LoopbackServer server;
   server.Routes().Get("/feed.xml", [](const httplib::Request&, httplib::Response& response) {
     response.set_content(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss version=\"2.0\"><channel><title>取得したフィード</title>"
@@ -90,7 +90,7 @@ TEST(CliFetchTest, ParseFetchesAWebAddress) {
   EXPECT_EQ(gone.out, "");
   EXPECT_EQ(gone.err, "文書を取得できませんでした: " + server.Url("/gone") + " (HTTP 404)\n");
 
-  const int closedPort = fetchtest::ClosedPort();
+  const int closedPort = testsupport::ClosedPort();
   const std::string unreachable = "http://127.0.0.1:" + std::to_string(closedPort) + "/feed.xml";
   const CliRun refused = RunCli({"parse", unreachable});
   EXPECT_EQ(refused.status, 1);

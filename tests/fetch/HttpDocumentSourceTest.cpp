@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "fetch/HttpDocumentSource.h"
 #include "fetch/HttpRules.h"
 #include "support/TempDir.h"
@@ -16,7 +16,7 @@
 namespace fetch {
 namespace {
 
-using fetchtest::LoopbackServer;
+using testsupport::LoopbackServer;
 using formats::FetchRequest;
 using formats::FetchResult;
 using Status = formats::FetchResult::Status;
@@ -38,7 +38,7 @@ FetchRequest Request(const std::string& address, const std::string& lastModified
   return FetchRequest{address, lastModified, authorization};
 }
 
-std::set<std::string> HeaderNames(const fetchtest::SeenRequest& request) {
+std::set<std::string> HeaderNames(const testsupport::SeenRequest& request) {
   std::set<std::string> names;
   for (const auto& [name, value] : request.headers) names.insert(name);
   return names;
@@ -156,7 +156,7 @@ TEST(HttpDocumentSourceTest, FailedFetchesCarryTheirMessages) {
     });
   });
   server.Start();
-  const int closedPort = fetchtest::ClosedPort();
+  const int closedPort = testsupport::ClosedPort();
   HttpSettings settings = TestSettings();
   settings.ReceiveTimeoutMs = 300;
   HttpDocumentSource source(settings);

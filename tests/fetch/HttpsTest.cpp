@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "fetch/HttpDocumentSource.h"
 #include "fetch/HttpRules.h"
 #include "platform/HttpTransport.h"
@@ -57,7 +57,7 @@ bool WriteSelfSignedCertificate(const std::string& certificatePath, const std::s
 TEST(HttpsTest, ASelfSignedCertificateFailsTheCheck) {
   testsupport::TempDir dir;
   ASSERT_TRUE(WriteSelfSignedCertificate(dir / "cert.pem", dir / "key.pem"));
-  fetchtest::LoopbackServer server(dir / "cert.pem", dir / "key.pem");
+  testsupport::LoopbackServer server(dir / "cert.pem", dir / "key.pem");
   server.Routes().Get("/feed", [](const httplib::Request&, httplib::Response& response) {
     response.set_content("<rss/>", "application/xml");
   });

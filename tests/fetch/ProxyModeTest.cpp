@@ -7,14 +7,14 @@
 #include <optional>
 #include <string>
 
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 #include "fetch/HttpDocumentSource.h"
 #include "fetch/HttpRules.h"
 
 namespace fetch {
 namespace {
 
-using fetchtest::LoopbackServer;
+using testsupport::LoopbackServer;
 using formats::FetchRequest;
 
 constexpr char kRemote[] = "http://feeds.example.com/rss?a=1";
@@ -92,7 +92,7 @@ class ProxyModeTest : public testing::Test {
 TEST_F(ProxyModeTest, TheNamedProxyGetsTheWholeAddressAndItsCredentials) {
   EXPECT_EQ(Fetch(Settings(2, false), kRemote), "via proxy");
   ASSERT_EQ(proxy_.Requests().size(), 1u);
-  const fetchtest::SeenRequest asOptions = proxy_.Requests().back();
+  const testsupport::SeenRequest asOptions = proxy_.Requests().back();
   EXPECT_EQ(asOptions.target, kRemote);  // the absolute form of the request line
   EXPECT_EQ(asOptions.Header("Host"), "feeds.example.com");
   EXPECT_EQ(asOptions.Header("Proxy-Authorization"), kCredentials);
@@ -102,7 +102,7 @@ TEST_F(ProxyModeTest, TheNamedProxyGetsTheWholeAddressAndItsCredentials) {
   // part of an address into an authorization line of the request and keeps it out of the
   // request line.
   EXPECT_EQ(Fetch(Settings(2, true), kRemote), "via proxy");
-  const fetchtest::SeenRequest inAddress = proxy_.Requests().back();
+  const testsupport::SeenRequest inAddress = proxy_.Requests().back();
   EXPECT_EQ(inAddress.target, kRemote);
   EXPECT_EQ(inAddress.Header("Authorization"), kCredentials);
   EXPECT_EQ(inAddress.Count("Proxy-Authorization"), 0u);

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-namespace fetchtest {
+namespace testsupport {
 
 // A request as the server saw it.
 struct SeenRequest {
@@ -64,4 +64,4 @@ class LoopbackServer {
 // A loopback port nobody listens on: connecting to it is refused.
 int ClosedPort();
 
-}  // namespace fetchtest
+}  // namespace testsupport

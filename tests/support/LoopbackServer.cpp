@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "LoopbackServer.h"
+#include "support/LoopbackServer.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <chrono>
 #include <thread>
 
-namespace fetchtest {
+namespace testsupport {
 namespace {
 
 // Headers cpp-httplib adds to a request for its handlers; no client sent them.
@@ -105,4 +105,4 @@ int ClosedPort() {
   return ntohs(address.sin_port);
 }
 
-}  // namespace fetchtest
+}  // namespace testsupport
