@@ -75,7 +75,8 @@ enum class StopReason { kNone, kAborted, kTimedOut };
 struct Transfer {
   const HttpRequest& request;
   HttpResponse& response;
-  Clock::time_point lastActivity = Clock::now();
+  Clock::time_point started = Clock::now();
+  Clock::time_point lastActivity = started;
   bool requestSent = false;  // the receive clock runs from here on
   bool headersComplete = false;
   bool hasLocation = false;
@@ -93,6 +94,9 @@ struct Transfer {
       stop = StopReason::kAborted;
     } else if (requestSent && request.receiveTimeoutMs > 0 &&
                Clock::now() - lastActivity > std::chrono::milliseconds(request.receiveTimeoutMs)) {
+      stop = StopReason::kTimedOut;
+    } else if (request.totalTimeoutMs > 0 &&
+               Clock::now() - started > std::chrono::milliseconds(request.totalTimeoutMs)) {
       stop = StopReason::kTimedOut;
     }
     return stop;

@@ -45,6 +45,7 @@ struct HttpRequest {
   // The longest silence of the server once connected, waiting for the answer or between
   // blocks of it; 0: no limit.
   int64_t receiveTimeoutMs = 0;
+  int64_t totalTimeoutMs = 0;  // the longest the whole request may take; 0: no limit
   size_t maxBodyBytes = kDefaultMaxBodyBytes;  // a longer (decoded) body fails the request
   // When given, setting it from any thread stops the request within about a tenth of a
   // second.

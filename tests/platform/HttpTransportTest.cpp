@@ -288,6 +288,7 @@ struct FailureCase {
   int status;
   std::string body;      // checked when not empty
   int64_t maxElapsedMs;  // the transport gives up this promptly
+  int64_t totalTimeoutMs = 0;
 };
 
 const std::string kGzipBody(
@@ -324,6 +325,12 @@ std::vector<FailureCase> FailureCases() {
                     peer.WaitForClose();
                   }),
        2000, kCeiling, HttpOutcome::kCompleted, 200, "firstnext", 2000},
+      {"TricklesPastTheTotalLimit",
+       headerThen(chunked,
+                  [](Peer& peer) {
+                    while (peer.Send("1\r\nx\r\n")) peer.Pause(50);
+                  }),
+       5000, kCeiling, HttpOutcome::kTimedOut, 200, "", 1500, 400},
       {"AnnouncesABodyOverTheCeiling",
        headerThen("HTTP/1.1 200 OK\r\nContent-Length: 10485760\r\n\r\n", [](Peer& peer) { peer.WaitForClose(); }), 5000,
        kCeiling, HttpOutcome::kTooLarge, 200, "", 2000},
@@ -363,6 +370,7 @@ TEST_P(HttpTransportFailureTest, EndsAsExpectedAndPromptly) {
   HttpRequest request = RequestFor(server.Url("/feed"));
   request.receiveTimeoutMs = test.receiveTimeoutMs;
   request.maxBodyBytes = test.maxBodyBytes;
+  request.totalTimeoutMs = test.totalTimeoutMs;
   const auto start = Clock::now();
   const HttpResponse response = transport.Get(request);
   EXPECT_LT(MsSince(start), test.maxElapsedMs);
