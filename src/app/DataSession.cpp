@@ -74,8 +74,15 @@ store::SaveResult DataSession::Save(bool makeBackup) {
 
 void DataSession::Close() {
   if (!open_) return;
-  journal_.CloseJournal();
   open_ = false;
+  // Changes that no completed save holds (the save failed, was blocked, or never ran) live
+  // only in the journal: it stays for the next start, as after a crash, which then offers
+  // to bring the item states back.
+  if (store_.DataModified() && journal_.IsOpen()) {
+    journal_.FlushJournal();
+    return;
+  }
+  journal_.CloseJournal();
 }
 
 }  // namespace app

@@ -65,7 +65,8 @@ class DataSession {
   // until then the journal still holds the states the data file lacks.
   store::SaveResult Save(bool makeBackup);
 
-  // The clean end: closes and deletes the journal. The data is not saved here.
+  // The clean end: closes and deletes the journal. The data is not saved here: when it
+  // changed since the last completed save, the journal is kept for the next start.
   void Close();
 
   bool IsOpen() const { return open_; }

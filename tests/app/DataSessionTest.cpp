@@ -93,6 +93,22 @@ TEST_F(DataSessionTest, SavesRestartTheJournalAndTheCleanEndRemovesIt) {
   EXPECT_EQ(next->Tree().RootNode()->UnreadTotal(), 2);
 }
 
+TEST_F(DataSessionTest, AnEndWithoutACompletedSaveKeepsTheJournal) {
+  SaveOneChannel();
+  {
+    auto session = NewSession();
+    ASSERT_TRUE(session->Open(DataAccess::kReadWrite));
+    SetState(*session, *session->Tree().RootNode()->Child(0)->Data()->ItemAt(1), store::kStateProtected);
+    session->Close();  // no save ran: the state is only in the journal
+  }
+  EXPECT_TRUE(FileExists(JournalPath()));
+  auto next = NewSession();
+  EXPECT_TRUE(next->PreviousRunLeftJournal());
+  dialogs.Answer(true);
+  ASSERT_TRUE(next->Open(DataAccess::kReadWrite));
+  EXPECT_EQ(next->Tree().RootNode()->Child(0)->Data()->ItemAt(1)->read, store::kStateProtected);
+}
+
 TEST_F(DataSessionTest, StatesChangedBeforeACrashComeBack) {
   SaveOneChannel();
   {
