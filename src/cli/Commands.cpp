@@ -7,6 +7,7 @@
 
 #include "app/DataFolder.h"
 #include "cli/Output.h"
+#include "cli/UpdateCommand.h"
 #include "text/Literal.h"
 
 namespace cli {
@@ -17,6 +18,8 @@ constexpr std::array kInitOptions{CommandOption{"--update", false}};
 constexpr std::array kImportOptions{CommandOption{"--into", true}};
 constexpr std::array kExportOptions{CommandOption{"--output", true}};
 constexpr std::array kParseOptions{CommandOption{"--url", true}};
+constexpr std::array kUpdateOptions{CommandOption{"--force", false}, CommandOption{"--sync", false},
+                                    CommandOption{"--threads", true}, CommandOption{"--resume", false}};
 
 const std::array kCommands{
     Command{"data-folder", "デスクトップ版が使うデータフォルダを表示します",
@@ -73,6 +76,21 @@ const std::array kCommands{
             "\n"
             "  --url アドレス        文書を取得したアドレス (相対リンクの基準とチャンネルのアドレス)",
             kParseOptions, 1, RunParse},
+    Command{"update", "全てのチャンネルを更新してデータを保存します",
+            "使い方: plover-cli update [--force] [--sync] [--threads 数] [--data フォルダ]\n"
+            "       plover-cli update --resume [--data フォルダ]\n"
+            "\n"
+            "ツールバーの「更新」と同じく、停止中でない全てのチャンネルを取得し、新着を取り込みます。\n"
+            "進行状況を標準エラーに、結果の要約とエラーログを標準出力に表示し、最後にデータを\n"
+            "保存します (更新終了時の保存: バックアップは作りません)。\n"
+            "デスクトップ版か別の plover-cli がデータフォルダを使用中のときは何もしません。\n"
+            "データを読み込んで保存できたとき終了コードは 0 です。\n"
+            "\n"
+            "  --force               前回の Last-Modified を送らずに取得します (Shift+更新)\n"
+            "  --sync                1チャンネルずつ順に取得します (Ctrl+更新)\n"
+            "  --threads 数          同時に取得する数 (今回だけ HttpThreadMax の代わりに使います)\n"
+            "  --resume              停止中の全てのチャンネルを取得し、成功したものの購読を再開します",
+            kUpdateOptions, 0, RunUpdate},
 };
 
 }  // namespace

@@ -29,6 +29,8 @@ class OpenedFolder {
 
   app::DataSession& Session() { return *session_; }
   ConsoleDialogs& Dialogs() { return dialogs_; }
+  // The loop the session's timers run on (the journal's flush among them).
+  platform::PlainEventLoop& Loop() { return loop_; }
 
  private:
   void TakeLock(const std::string& folder);

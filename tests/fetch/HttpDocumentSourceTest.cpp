@@ -7,18 +7,18 @@
 #include <set>
 #include <string>
 
-#include "support/LoopbackServer.h"
 #include "fetch/HttpDocumentSource.h"
 #include "fetch/HttpRules.h"
+#include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
 
 namespace fetch {
 namespace {
 
-using testsupport::LoopbackServer;
 using formats::FetchRequest;
 using formats::FetchResult;
+using testsupport::LoopbackServer;
 using Status = formats::FetchResult::Status;
 using Clock = std::chrono::steady_clock;
 

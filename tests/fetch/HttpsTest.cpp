@@ -11,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "support/LoopbackServer.h"
 #include "fetch/HttpDocumentSource.h"
 #include "fetch/HttpRules.h"
 #include "platform/HttpTransport.h"
+#include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 
 namespace fetch {

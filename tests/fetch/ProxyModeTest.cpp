@@ -7,15 +7,15 @@
 #include <optional>
 #include <string>
 
-#include "support/LoopbackServer.h"
 #include "fetch/HttpDocumentSource.h"
 #include "fetch/HttpRules.h"
+#include "support/LoopbackServer.h"
 
 namespace fetch {
 namespace {
 
-using testsupport::LoopbackServer;
 using formats::FetchRequest;
+using testsupport::LoopbackServer;
 
 constexpr char kRemote[] = "http://feeds.example.com/rss?a=1";
 

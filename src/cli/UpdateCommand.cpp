@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+#include "cli/UpdateCommand.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/DataFolder.h"
+#include "cli/CommandError.h"
+#include "cli/ConsoleUpdateView.h"
+#include "cli/OpenedFolder.h"
+#include "cli/Output.h"
+#include "fetch/UpdateRun.h"
+#include "fetch/UpdateTexts.h"
+#include "formats/FeedDate.h"
+#include "formats/HtmlExceptionList.h"
+#include "formats/HtmlToFeed.h"
+#include "formats/MediaHandOver.h"
+#include "formats/MediaQueue.h"
+#include "platform/PlainEventLoop.h"
+#include "platform/Process.h"
+#include "settings/SettingsStore.h"
+#include "text/Literal.h"
+
+namespace cli {
+namespace {
+
+// Where Podhall is installed on this system.
+constexpr const char* kProgramFilesFolder = "/opt";
+
+// The options stand for the keys held on the update button: --force for Shift (no
+// stored Last-Modified dates), --sync for Ctrl (one channel after another).
+class OptionKeys : public fetch::ModifierKeys {
+ public:
+  OptionKeys(bool force, bool sync) : force_(force), sync_(sync) {}
+  bool ShiftHeld() const override { return force_; }
+  bool CtrlHeld() const override { return sync_; }
+
+ private:
+  bool force_;
+  bool sync_;
+};
+
+// The command line is the user's confirmation: resuming every subscription under the root
+// is what "update --resume" asks for, so that question is answered Yes. Every other
+// question goes to the console.
+class ResumeConfirmed : public platform::Dialogs {
+ public:
+  explicit ResumeConfirmed(platform::Dialogs& console) : console_(console) {}
+  void ShowMessageBox(const std::string& text, platform::MessageType type) override {
+    console_.ShowMessageBox(text, type);
+  }
+  bool AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) override {
+    if (text == fetch::GroupSubscriptionQuestion(false)) return true;
+    return console_.AskYesNo(text, type, defaultNo);
+  }
+  bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override {
+    return console_.AskYesCancel(text, type, defaultNo);
+  }
+  std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
+                                            const std::string& folder) override {
+    return console_.ChooseOpenFile(title, filter, folder);
+  }
+  std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string& filter,
+                                            const std::string& folder, const std::string& fileName) override {
+    return console_.ChooseSaveFile(title, filter, folder, fileName);
+  }
+  std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) override {
+    return console_.ChooseFolder(title, folder);
+  }
+  void Beep() override { console_.Beep(); }
+
+ private:
+  platform::Dialogs& console_;
+};
+
+int ThreadLimit(const CommandArguments& arguments) {
+  const std::optional<std::string> value = arguments.Value("--threads");
+  if (!value) return 0;
+  int threads = 0;
+  const char* end = value->data() + value->size();
+  const auto [stop, error] = std::from_chars(value->data(), end, threads);
+  if (error != std::errc() || stop != end || threads < 1 || threads > 64) {
+    throw CommandError(text::J("--threads には 1 から 64 までの数を指定してください: ") + PathText(*value), kExitUsage);
+  }
+  return threads;
+}
+
+// The balloon's CR LF line ends as the terminal's.
+std::string TerminalLines(std::string text) {
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+  return text;
+}
+
+// The entries of the error log, oldest first: title, then the description when there is one.
+void PrintErrorLog(const store::TChannelTree& tree) {
+  const store::TTreeNodeExt* log = tree.ErrorLogNode();
+  if (log == nullptr || log->Data() == nullptr) return;
+  for (const auto& entry : log->Data()->Items()) {
+    PrintLine(stdout, entry->title);
+    if (!entry->link.empty()) PrintLine(stdout, "  " + entry->link);
+    if (!entry->desc.empty()) PrintLine(stdout, "  " + entry->desc);
+  }
+}
+
+}  // namespace
+
+int RunUpdate(const CommandContext& context, const CommandArguments& arguments) {
+  const int threads = ThreadLimit(arguments);
+  const bool resume = arguments.Has("--resume");
+  OpenedFolder folder(context, app::DataAccess::kReadWrite);
+  app::DataSession& session = folder.Session();
+  settings::Settings& settings = session.Settings();
+  const double lastRunBefore = settings.RefreshTime;
+
+  platform::PlainEventLoop& loop = folder.Loop();
+  ConsoleUpdateView view(stderr, ::isatty(STDERR_FILENO) != 0);
+  OptionKeys keys(arguments.Has("--force"), arguments.Has("--sync"));
+  ResumeConfirmed dialogs(folder.Dialogs());
+  const formats::HtmlExceptionList exceptions = formats::HtmlExceptionList::Load(session.DataFolder());
+  formats::HtmlToFeed html(formats::HtmlToFeedServices{settings, exceptions, session.DataFolder(), {}, {}});
+  formats::MediaQueue media;
+  const std::unique_ptr<platform::ProcessLauncher> launcher = platform::MakeProcessLauncher();
+  formats::MediaHandOver handOver(kProgramFilesFolder, app::AppDataFolder(app::ProcessEnvironment()), *launcher);
+
+  fetch::UpdateRunServices services{loop, session.Store(), settings, dialogs, session.Xml(), session.DataFolder()};
+  services.Journal = &session.Journal();
+  services.Html = &html;
+  services.Media = &media;
+  services.HandOver = &handOver;
+  services.Keys = &keys;
+  services.LocalZoneHours = formats::LocalZoneHours();
+  services.ThreadLimitOverride = threads;
+  fetch::UpdateRunHooks hooks;
+  hooks.ProgramTitle = settings.ProgramTitle;
+  hooks.RunEnded = [&loop] { loop.Quit(); };
+  fetch::UpdateRun run(services, view, hooks);
+
+  if (resume) {
+    run.UpdateSelection(fetch::SelectionMode::kResume, session.Tree().RootNode());
+  } else {
+    run.SB_NewClick(fetch::RunSender::kUpdateButton);
+  }
+  if (run.Running()) loop.Run();
+  view.EndProgressLine();
+
+  if (!run.LastSummary().empty()) PrintLine(stdout, TerminalLines(run.LastSummary()));
+  PrintErrorLog(session.Tree());
+
+  // The save at the end of a run: the channel data without a backup, and the settings
+  // when the run changed the time of the last run.
+  const store::SaveResult saved = session.Save(false);
+  if (saved != store::SaveResult::kSaved && saved != store::SaveResult::kNotNeeded) {
+    throw CommandError(text::J("データを保存できませんでした: ") + PathText(session.DataFolder()));
+  }
+  if (settings.RefreshTime != lastRunBefore) {
+    settings::SettingsState state = session.SettingsState();
+    if (!settings::SaveSettings(session.IniFileName(), settings, state)) {
+      throw CommandError(text::J("設定ファイルを保存できませんでした: ") + PathText(session.IniFileName()));
+    }
+  }
+  return kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: MIT
+#include "fetch/UpdateTexts.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "text/Cut.h"
+#include "text/Html.h"
+#include "text/Literal.h"
+
+namespace fetch {
+namespace {
+
+const std::string kCrLf = "\r\n";
+
+// The civil date of a day count since 1899-12-30 (the proleptic Gregorian calendar).
+void CivilDate(int64_t days, int& month, int& day) {
+  // Days since 1970-01-01, then the well-known era arithmetic on March-based years.
+  const int64_t z = days - 25569 + 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t dayOfEra = z - era * 146097;
+  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+  day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+  month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+}
+
+}  // namespace
+
+std::string ErrorTitlePrefix(int kind) {
+  switch (kind) {
+    case kErrorInternal:
+      return text::J("システム異常");
+    case kErrorNoResponse:
+      return text::J("応答無し");
+    case kErrorBadXml:
+      return text::J("XMLフォーマットが不正");
+    case kErrorNotAFeed:
+      return text::J("Feedフォーマットが不正");
+    default:
+      return text::J("原因不明のエラー");
+  }
+}
+
+std::string ErrorMessageText(int kind) {
+  switch (kind) {
+    case kErrorInternal:
+      return text::J("システムが異常です。");
+    case kErrorNoResponse:
+      return text::J("指定のURLは応答がありません。");
+    case kErrorBadXml:
+      return text::J("指定のXMLの形式は不正です。");
+    case kErrorNotAFeed:
+      return text::J("指定のFeedデータの形式は不正です。");
+    default:
+      return text::J("原因不明のエラーが発生しました。");
+  }
+}
+
+std::string ParseErrorDetail(const formats::TParseError& error) {
+  if (error.ErrorCode == 0) return {};
+  // The separators before the line and the position are two full-width spaces each.
+  const std::string wideGap = text::J("　　");
+  return text::TrimJ(error.Reason) + "<br><br>" + text::J("エラーコード > ") + std::to_string(error.ErrorCode) +
+         wideGap + text::J("行 > ") + std::to_string(error.Line) + wideGap + text::J("位置 > ") +
+         std::to_string(error.LinePos) + "<br><br>" + text::J("内容 > ") + "\"" +
+         text::TrimJ(text::HtmlEscape(error.SrcText, false)) + "\"";
+}
+
+std::string RunSummaryText(int newItems, int alertMatches, int errors, bool cancelled, bool keepList) {
+  if (newItems <= 0 && alertMatches <= 0 && errors <= 0) return {};
+  std::string summary;
+  if (newItems > 0) {
+    summary = text::J("新着情報が ") + std::to_string(newItems) + text::J(" 件あります。");
+    // The new items stand apart from what follows by an empty line.
+    if (alertMatches > 0 || errors > 0) summary += kCrLf;
+  }
+  const auto addLine = [&summary](const std::string& line) {
+    if (!summary.empty()) summary += kCrLf;
+    summary += line;
+  };
+  if (alertMatches > 0) {
+    addLine(text::J("検索キーワードに一致する項目が ") + std::to_string(alertMatches) + text::J(" 件ありました。"));
+  }
+  if (errors > 0) addLine(text::J("更新に失敗した項目が ") + std::to_string(errors) + text::J(" 件ありました。"));
+  if (cancelled) addLine(text::J("ユーザーにより更新がキャンセルされました。"));
+  if (keepList) summary += kCrLf + kCrLf + text::J("閲覧中の可能性がありますのでリストの再読込は行いません。");
+  return summary;
+}
+
+std::string FormatMonthDayTime(double dateTime) {
+  if (!std::isfinite(dateTime)) return "00/00 00:00";
+  // Whole milliseconds first, so that 10:00 stored as 9:59:59.9999 still reads 10:00.
+  const int64_t ms = std::llround(dateTime * 86'400'000.0);
+  int64_t days = ms / 86'400'000;
+  int64_t msOfDay = ms % 86'400'000;
+  if (msOfDay < 0) {
+    msOfDay += 86'400'000;
+    --days;
+  }
+  int month = 0;
+  int day = 0;
+  CivilDate(days, month, day);
+  const int64_t minutes = msOfDay / 60'000;
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%02d/%02d %02d:%02d", month, day, static_cast<int>(minutes / 60),
+                static_cast<int>(minutes % 60));
+  return buffer;
+}
+
+std::string TrayTipText(const std::string& programTitle, double lastRunTime) {
+  std::string tip = programTitle + kCrLf + text::J("左クリックで表示/非表示") + kCrLf + text::J("右クリックでメニュー");
+  if (lastRunTime != 0) tip += kCrLf + kCrLf + text::J("最終更新 ") + FormatMonthDayTime(lastRunTime);
+  return tip;
+}
+
+std::string CheckingText(const std::string& caption) {
+  return text::J(" 確認中 : ") + caption + text::J(" …");
+}
+
+std::string UpdatingTitle() {
+  return text::J("更新中･･･");
+}
+
+std::string StopCaption() {
+  return text::J("停止");
+}
+
+std::string UpdateCaption() {
+  return text::J("更新");
+}
+
+std::string OfflineQuestion() {
+  return text::J("Plover は現在オフライン状態です オンラインにしますか？");
+}
+
+std::string GroupSubscriptionQuestion(bool stop) {
+  return text::J("選択されているグループ内の全てのチャンネルの") + text::J(stop ? "購読を中止" : "購読を開始") +
+         text::J("しますか？");
+}
+
+}  // namespace fetch

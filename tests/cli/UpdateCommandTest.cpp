@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: MIT
+// "plover-cli update" run as a program on a data folder whose channels a server inside the
+// test serves.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DataSession.h"
+#include "platform/InstanceLock.h"
+#include "settings/SettingsStore.h"
+#include "support/LoopbackServer.h"
+#include "support/ManualEventLoop.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+#include "text/Literal.h"
+
+extern char** environ;
+
+namespace {
+
+using store::TTreeNodeExt;
+using testsupport::ReadFile;
+using text::J;
+
+constexpr const char* kLastModified = "Wed, 01 Jan 2025 00:00:00 GMT";
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs plover-cli without a terminal and without the proxy variables of the environment.
+CliRun RunCli(const std::vector<std::string>& arguments) {
+  testsupport::TempDir outputs;
+  const std::string outPath = outputs / "out";
+  const std::string errPath = outputs / "err";
+  std::vector<std::string> words{PLOVER_CLI};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string name = std::string(*entry).substr(0, std::string(*entry).find('='));
+    if (name.ends_with("_proxy") || name.ends_with("_PROXY")) continue;
+    envp.push_back(*entry);
+  }
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, PLOVER_CLI, &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  CliRun run;
+  if (spawned != 0) {
+    ADD_FAILURE() << "cannot start " << PLOVER_CLI;
+    return run;
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = ReadFile(outPath);
+  run.err = ReadFile(errPath);
+  return run;
+}
+
+class UpdateCommand : public ::testing::Test {
+ protected:
+  UpdateCommand() {
+    server.Routes().Get("/feed.xml", [](const httplib::Request& request, httplib::Response& response) {
+      if (request.get_header_value("If-Modified-Since") == kLastModified) {
+        response.status = 304;
+        return;
+      }
+      response.set_header("Last-Modified", kLastModified);
+      response.set_content(
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss version=\"2.0\"><channel><title>ニュース</title>"
+          "<link>http://example.jp/</link><item><title>一</title><link>http://example.jp/1</link></item>"
+          "<item><title>二</title><link>http://example.jp/2</link></item></channel></rss>",
+          "application/rss+xml");
+    });
+    server.Routes().Get("/missing.xml",
+                        [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
+    server.Start();
+  }
+
+  std::string Data() const { return dir.Path(); }
+
+  // A data folder with a channel for each path, the stopped ones stopped.
+  void MakeFolder(const std::vector<std::pair<std::string, bool>>& channels) {
+    testsupport::ManualEventLoop loop;
+    testsupport::ScriptedDialogs dialogs;
+    app::DataSession session(Data(), loop, dialogs);
+    ASSERT_TRUE(session.Open(app::DataAccess::kReadWrite));
+    for (const auto& [path, stopped] : channels) {
+      auto list = std::make_unique<store::TSiteList>();
+      list->Site.rdfurl = server.Url(path);
+      session.Tree().AddChild(session.Tree().RootNode(), path.substr(1),
+                              stopped ? store::kKindStopped : store::kKindChannel, std::move(list));
+    }
+    session.Store().SetModified();
+    ASSERT_EQ(session.Save(false), store::SaveResult::kSaved);
+    session.Close();
+  }
+
+  // The channel of that caption as the folder holds it now.
+  struct Saved {
+    int kind = -1;
+    size_t items = 0;
+    uint8_t gonecount = 0;
+  };
+  Saved Load(const std::string& caption) {
+    testsupport::ManualEventLoop loop;
+    testsupport::ScriptedDialogs dialogs;
+    app::DataSession session(Data(), loop, dialogs);
+    Saved saved;
+    EXPECT_TRUE(session.Open(app::DataAccess::kReadOnly));
+    for (TTreeNodeExt* node = session.Tree().RootNode(); node != nullptr; node = session.Tree().NextNode(node)) {
+      if (node->Caption() != caption) continue;
+      saved = Saved{node->Kind(), node->Data()->Count(), node->Data()->gonecount};
+    }
+    lastRunTime = session.Settings().RefreshTime;
+    return saved;
+  }
+
+  testsupport::TempDir dir;
+  testsupport::LoopbackServer server;
+  double lastRunTime = 0;
+};
+
+TEST_F(UpdateCommand, FullRunPrintsTheSummaryAndTheErrorLogAndSaves) {
+  MakeFolder({{"/feed.xml", false}, {"/missing.xml", false}});
+  CliRun run = RunCli({"update", "--data", Data()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "新着情報が 2 件あります。\n\n更新に失敗した項目が 1 件ありました。\n"
+            "応答無し - missing.xml\n");
+  // Without a terminal the progress comes as plain lines.
+  EXPECT_NE(run.err.find("] 確認中 : feed.xml …\n"), std::string::npos) << run.err;
+  const Saved feed = Load("feed.xml");
+  EXPECT_EQ(feed.kind, store::kKindChannel);
+  EXPECT_EQ(feed.items, 2u);
+  EXPECT_EQ(Load("missing.xml").gonecount, 1);
+  EXPECT_NE(lastRunTime, 0);  // the time of the run reached plover.ini
+  EXPECT_FALSE(testsupport::FileExists(Data() + "system/recovery.dat"));
+
+  // Unchanged: the server answers 304, and only the failure is left to report.
+  run = RunCli({"update", "--threads", "1", "--data", Data()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "更新に失敗した項目が 1 件ありました。\n応答無し - missing.xml\n");
+  EXPECT_EQ(Load("feed.xml").items, 2u);
+}
+
+TEST_F(UpdateCommand, ResumeFetchesTheStoppedChannels) {
+  MakeFolder({{"/feed.xml", true}, {"/missing.xml", true}});
+  const CliRun run = RunCli({"update", "--resume", "--data", Data()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "新着情報が 2 件あります。");
+  EXPECT_EQ(Load("feed.xml").kind, store::kKindChannel);
+  EXPECT_EQ(Load("feed.xml").items, 2u);
+  EXPECT_EQ(Load("missing.xml").kind, store::kKindStopped);
+}
+
+TEST_F(UpdateCommand, RefusedWhileTheFolderIsInUse) {
+  MakeFolder({{"/feed.xml", false}});
+  testsupport::ManualEventLoop loop;
+  platform::InstanceLock lock(loop, [] {});
+  ASSERT_EQ(lock.Acquire(Data(), 0), platform::InstanceLock::Result::kAcquired);
+  const CliRun run = RunCli({"update", "--data", Data()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("データフォルダは Plover か別の plover-cli が使用中です。"), std::string::npos) << run.err;
+  EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(UpdateCommand, ThreadsMustBeAPositiveNumber) {
+  MakeFolder({{"/feed.xml", false}});
+  for (const char* threads : {"0", "x", "65"}) {
+    const CliRun run = RunCli({"update", "--threads", threads, "--data", Data()});
+    EXPECT_EQ(run.status, 2) << threads;
+  }
+  EXPECT_TRUE(server.Requests().empty());
+}
+
+}  // namespace
