@@ -52,6 +52,7 @@ TSiteRecord* ChannelStore::InsertItemToChannel(TSiteList& list, size_t index, co
 bool ChannelStore::DeleteItemFromChannel(TSiteList& list, size_t index) {
   TSiteRecord* item = list.ItemAt(index);
   if (item == nullptr) return false;
+  tree_.NotifyItemRemoving(item);
   if (dupList_) dupList_->Remove(item);
   if (list.Node != nullptr) {
     tree_.AddItemCount(list.Node, -1);

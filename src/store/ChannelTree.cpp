@@ -139,9 +139,14 @@ void TChannelTree::ForgetErrorLogOwners(const TSiteList* list) {
 
 std::unique_ptr<TSiteList> TChannelTree::DetachData(TTreeNodeExt* node) {
   if (node == nullptr || !node->data_ || node == errorLog_) return nullptr;
+  Notify([node](TreeObserver& o) { o.DataReleasing(node); });
   ForgetErrorLogOwners(node->data_.get());
   node->data_->Node = nullptr;
   return std::move(node->data_);
+}
+
+void TChannelTree::NotifyItemRemoving(const TSiteRecord* item) {
+  Notify([item](TreeObserver& o) { o.ItemRemoving(item); });
 }
 
 bool TChannelTree::DeleteNode(TTreeNodeExt* node) {

@@ -82,6 +82,9 @@ class TChannelTree {
   // not touched (ChannelStore::ReleaseChannelData removes them first).
   std::unique_ptr<TSiteList> DetachData(TTreeNodeExt* node);
 
+  // Tells the observers that an item of a channel is about to be destroyed.
+  void NotifyItemRemoving(const TSiteRecord* item);
+
   // Deletes every node below RootNode and clears its totals and bold state.
   void ClearUserTree();
 

@@ -6,6 +6,7 @@
 namespace store {
 
 class TTreeNodeExt;
+struct TSiteRecord;
 
 // What a view of the channel tree is told, so that it repaints exactly the nodes that
 // changed. Every call comes on the main thread, after the change (NodeRemoving before
@@ -28,6 +29,13 @@ class TreeObserver {
   // A node (with its subtree) now stands under another parent or at another place; it
   // stood at `oldIndex` under `oldParent` before.
   virtual void NodeMoved(TTreeNodeExt* /*node*/, TTreeNodeExt* /*oldParent*/, size_t /*oldIndex*/) {}
+
+  // An item is about to be destroyed (a deleted headline, an item the merge replaced).
+  virtual void ItemRemoving(const TSiteRecord* /*item*/) {}
+
+  // A node's channel data (its items with it) is about to be taken away: the channel
+  // became a group.
+  virtual void DataReleasing(TTreeNodeExt* /*node*/) {}
 
   virtual void CaptionChanged(TTreeNodeExt* /*node*/) {}
 
