@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 // plover-cli run as a program on temporary data folders.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <memory>
@@ -19,11 +16,10 @@
 #include "store/FeedDataFile.h"
 #include "store/RecoveryCounter.h"
 #include "support/ManualEventLoop.h"
+#include "support/ProgramRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
-
-extern char** environ;
 
 namespace {
 
@@ -33,43 +29,10 @@ using testsupport::ReadFile;
 using testsupport::WriteFile;
 using text::J;
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using CliRun = testsupport::ProgramRun;
 
-// Runs plover-cli with `arguments`, its input from /dev/null (no terminal), and collects
-// what it printed.
 CliRun RunCli(const std::vector<std::string>& arguments) {
-  testsupport::TempDir outputs;
-  const std::string outPath = outputs / "out";
-  const std::string errPath = outputs / "err";
-  std::vector<std::string> words{PLOVER_CLI};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, PLOVER_CLI, &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  CliRun run;
-  if (spawned != 0) {
-    ADD_FAILURE() << "cannot start " << PLOVER_CLI;
-    return run;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadFile(outPath);
-  run.err = ReadFile(errPath);
-  return run;
+  return testsupport::RunProgram(PLOVER_CLI, arguments);
 }
 
 // The head every export begins with, in the order the program writes it.

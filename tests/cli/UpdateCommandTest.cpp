@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
 // "plover-cli update" run as a program on a data folder whose channels a server inside the
 // test serves.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <memory>
 #include <string>
@@ -15,11 +12,10 @@
 #include "settings/SettingsStore.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualEventLoop.h"
+#include "support/ProgramRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
-
-extern char** environ;
 
 namespace {
 
@@ -29,48 +25,10 @@ using text::J;
 
 constexpr const char* kLastModified = "Wed, 01 Jan 2025 00:00:00 GMT";
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using CliRun = testsupport::ProgramRun;
 
-// Runs plover-cli without a terminal and without the proxy variables of the environment.
 CliRun RunCli(const std::vector<std::string>& arguments) {
-  testsupport::TempDir outputs;
-  const std::string outPath = outputs / "out";
-  const std::string errPath = outputs / "err";
-  std::vector<std::string> words{PLOVER_CLI};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string name = std::string(*entry).substr(0, std::string(*entry).find('='));
-    if (name.ends_with("_proxy") || name.ends_with("_PROXY")) continue;
-    envp.push_back(*entry);
-  }
-  envp.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, PLOVER_CLI, &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  CliRun run;
-  if (spawned != 0) {
-    ADD_FAILURE() << "cannot start " << PLOVER_CLI;
-    return run;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadFile(outPath);
-  run.err = ReadFile(errPath);
-  return run;
+  return testsupport::RunProgram(PLOVER_CLI, arguments);
 }
 
 class UpdateCommand : public ::testing::Test {
