@@ -20,6 +20,7 @@
 #include "formats/HtmlToFeed.h"
 #include "formats/MediaHandOver.h"
 #include "formats/MediaQueue.h"
+#include "platform/InterruptWatch.h"
 #include "platform/PlainEventLoop.h"
 #include "platform/Process.h"
 #include "settings/SettingsStore.h"
@@ -27,6 +28,8 @@
 
 namespace cli {
 namespace {
+
+constexpr int64_t kInterruptCheckMs = 100;
 
 // Where Podhall is installed on this system.
 constexpr const char* kProgramFilesFolder = "/opt";
@@ -139,12 +142,25 @@ int RunUpdate(const CommandContext& context, const CommandArguments& arguments) 
   hooks.RunEnded = [&loop] { loop.Quit(); };
   fetch::UpdateRun run(services, view, hooks);
 
+  // Ctrl+C stops the run as a second click on the button does: the fetches are given up,
+  // and what was fetched until then is saved below. A second Ctrl+C ends at once.
+  platform::InterruptWatch interrupts;
+  bool stopping = false;
+  platform::Timer interruptCheck(loop, kInterruptCheckMs, true, [&] {
+    if (stopping || !interrupts.Interrupted()) return;
+    stopping = true;
+    view.EndProgressLine();
+    PrintLine(stderr, text::J("更新を中止しています…"));
+    run.Cancel();
+  });
+  interruptCheck.Start();
   if (resume) {
     run.UpdateSelection(fetch::SelectionMode::kResume, session.Tree().RootNode());
   } else {
     run.SB_NewClick(fetch::RunSender::kUpdateButton);
   }
   if (run.Running()) loop.Run();
+  interruptCheck.Stop();
   view.EndProgressLine();
 
   if (!run.LastSummary().empty()) PrintLine(stdout, TerminalLines(run.LastSummary()));

@@ -2,6 +2,8 @@
 // "plover-cli update" run as a program on a data folder whose channels a server inside the
 // test serves.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -45,6 +47,10 @@ class UpdateCommand : public ::testing::Test {
           "<link>http://example.jp/</link><item><title>一</title><link>http://example.jp/1</link></item>"
           "<item><title>二</title><link>http://example.jp/2</link></item></channel></rss>",
           "application/rss+xml");
+    });
+    server.Routes().Get("/slow.xml", [this](const httplib::Request&, httplib::Response& response) {
+      server.Hold(20000);
+      response.status = 404;
     });
     server.Routes().Get("/missing.xml",
                         [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
@@ -137,6 +143,23 @@ TEST_F(UpdateCommand, RefusedWhileTheFolderIsInUse) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("データフォルダは Plover か別の plover-cli が使用中です。"), std::string::npos) << run.err;
   EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(UpdateCommand, AnInterruptStopsTheRunAndStillSaves) {
+  MakeFolder({{"/feed.xml", false}, {"/slow.xml", false}});
+  testsupport::StartedProgram program(PLOVER_CLI, {"update", "--data", Data()});
+  // Both requests are out, the feed has surely come back; the slow one is held.
+  for (int i = 0; i < 1000 && server.Requests().size() < 2; ++i) usleep(10000);
+  ASSERT_EQ(server.Requests().size(), 2u);
+  usleep(300000);
+  kill(program.Pid(), SIGINT);
+  const CliRun run = program.Wait();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("更新を中止しています…"), std::string::npos) << run.err;
+  // The items fetched before the interrupt are saved; the given-up fetch is no failure.
+  EXPECT_EQ(Load("feed.xml").items, 2u);
+  EXPECT_EQ(Load("slow.xml").kind, store::kKindChannel);
+  EXPECT_EQ(run.out.find("応答無し"), std::string::npos) << run.out;
 }
 
 TEST_F(UpdateCommand, ThreadsMustBeAPositiveNumber) {

@@ -6,16 +6,13 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include "support/TempDir.h"
-
 extern char** environ;
 
 namespace testsupport {
 
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
-  TempDir outputs;
-  const std::string outPath = outputs / "out";
-  const std::string errPath = outputs / "err";
+StartedProgram::StartedProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  const std::string outPath = outputs_ / "out";
+  const std::string errPath = outputs_ / "err";
   std::vector<std::string> words{program};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -35,20 +32,31 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  ProgramRun run;
-  if (spawned != 0) {
+  if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
+    pid_ = 0;
     ADD_FAILURE() << "cannot start " << program;
-    return run;
   }
+  posix_spawn_file_actions_destroy(&actions);
+}
+
+StartedProgram::~StartedProgram() {
+  if (pid_ != 0) Wait();
+}
+
+ProgramRun StartedProgram::Wait() {
+  ProgramRun run;
+  if (pid_ == 0) return run;
   int status = 0;
-  waitpid(pid, &status, 0);
+  waitpid(pid_, &status, 0);
+  pid_ = 0;
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadFile(outPath);
-  run.err = ReadFile(errPath);
+  run.out = ReadFile(outputs_ / "out");
+  run.err = ReadFile(outputs_ / "err");
   return run;
+}
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  return StartedProgram(program, arguments).Wait();
 }
 
 }  // namespace testsupport

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <sys/types.h>
+
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/TempDir.h"
 
 namespace testsupport {
 
@@ -17,5 +22,22 @@ struct ProgramRun {
 // the proxy variables of the environment (the servers of the tests are right here), and
 // collects what it printed.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
+
+// The same, started in the background: the test may signal the program while it runs.
+class StartedProgram {
+ public:
+  StartedProgram(const std::string& program, const std::vector<std::string>& arguments);
+  StartedProgram(const StartedProgram&) = delete;
+  StartedProgram& operator=(const StartedProgram&) = delete;
+  ~StartedProgram();  // waits for a program that was not waited for
+
+  pid_t Pid() const { return pid_; }
+  // Waits for the program to end.
+  ProgramRun Wait();
+
+ private:
+  TempDir outputs_;
+  pid_t pid_ = 0;
+};
 
 }  // namespace testsupport
