@@ -16,17 +16,9 @@
 namespace ui {
 namespace {
 
-QCoreApplication& Application() {
-  static int argc = 1;
-  static char name[] = "test_ui";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication application(argc, argv);
-  return application;
-}
 
 // Processes Qt's events until `done` holds or `timeoutMs` passed.
 bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-  Application();
   QElapsedTimer waited;
   waited.start();
   while (!done() && waited.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -34,7 +26,6 @@ bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
 }
 
 TEST(QtEventLoopTest, PostedTasksRunOnTheMainThreadInOrder) {
-  Application();
   QtEventLoop loop;
   std::vector<int> order;
   std::atomic<bool> otherThreadRan{false};
@@ -56,7 +47,6 @@ TEST(QtEventLoopTest, PostedTasksRunOnTheMainThreadInOrder) {
 }
 
 TEST(QtEventLoopTest, TimersFireOnceOrRepeatAndStopFromInside) {
-  Application();
   QtEventLoop loop;
   int once = 0;
   int repeated = 0;

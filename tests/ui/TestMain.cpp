@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+// The Qt layer's tests share one application object, on the offscreen platform unless the
+// caller chose another.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
