@@ -133,18 +133,32 @@ void MainLifecycle::Timer_StartTimer() {
   view_.SelectRootNode();
   startupRunning_ = false;
   if (!QuietLogonStart()) view_.ShowTrayIcon(true);
-  Call(hooks_.StartupUpdateDecision);
+  const bool runStarted = hooks_.StartupUpdateDecision && hooks_.StartupUpdateDecision();
   if (QuietLogonStart()) {
     // Loaded, updated (or not, by the decision), saved with a backup, ended: the window
-    // never appears. The save routine does not run on this path.
-    if (dataLoaded_) session_.Save(true);
-    Shutdown();
+    // never appears. A run that was started ends first.
+    if (runStarted) {
+      quietEndPending_ = true;
+    } else {
+      EndQuietLogonStart();
+    }
     return;
   }
-  if (TrayRefreshMode() == 3) Call(hooks_.StartPeriodicUpdate);
   if (startup_.InstallAdminMode) {
     session_.Dialogs().ShowMessageBox(InstallAdminNotice(), platform::MessageType::kInformation);
   }
+}
+
+void MainLifecycle::UpdateRunEnded() {
+  if (!quietEndPending_) return;
+  quietEndPending_ = false;
+  EndQuietLogonStart();
+}
+
+void MainLifecycle::EndQuietLogonStart() {
+  // The save routine does not run on this path: the channel data alone, with a backup.
+  if (dataLoaded_) session_.Save(true);
+  Shutdown();
 }
 
 void MainLifecycle::SaveEverything(bool closing, bool hideFirst, bool makeBackup) {
@@ -203,15 +217,6 @@ void MainLifecycle::Shutdown() {
   // The journal goes with a clean end; it stays when changes were not saved.
   session_.Close();
   view_.EndApplication();
-}
-
-void MainLifecycle::PowerSuspend() {
-  Call(hooks_.StopPeriodicUpdate);
-  SaveEverything(false, false, false);
-}
-
-void MainLifecycle::PowerResume() {
-  if (TrayRefreshMode() == 3) Call(hooks_.StartPeriodicUpdate);
 }
 
 }  // namespace app

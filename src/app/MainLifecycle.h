@@ -14,15 +14,15 @@ namespace app {
 // The parts of the program the lifecycle calls at its moments. Each may be left empty
 // while the part it belongs to does not exist.
 struct LifecycleHooks {
-  std::function<void()> LoadCustomLists;        // after the settings: custom lists, theme
-  std::function<void()> LoadExceptionList;      // the address exceptions of HTML channels
-  std::function<void()> OpenConnections;        // the HTTP and FTP sessions
-  std::function<void()> ReplaceSearchEngines;   // "/update" answered with Yes
-  std::function<void()> RestoreTabs;            // the browser tabs of the last run
-  std::function<void()> OfferDefaultList;       // first start: the built-in subscription list
-  std::function<void()> StartupUpdateDecision;  // whether to update right after the start
-  std::function<void()> StartPeriodicUpdate;    // TrayRefreshMode 3: the periodic timer runs
-  std::function<void()> StopPeriodicUpdate;
+  std::function<void()> LoadCustomLists;       // after the settings: custom lists, theme
+  std::function<void()> LoadExceptionList;     // the address exceptions of HTML channels
+  std::function<void()> OpenConnections;       // the HTTP and FTP sessions
+  std::function<void()> ReplaceSearchEngines;  // "/update" answered with Yes
+  std::function<void()> RestoreTabs;           // the browser tabs of the last run
+  std::function<void()> OfferDefaultList;      // first start: the built-in subscription list
+  // Whether to update right after the start (and, in TrayRefreshMode 3, the start of the
+  // periodic timer); true when an update run was started.
+  std::function<bool()> StartupUpdateDecision;
   std::function<void()> SaveAllSettings;
   std::function<void()> CancelFetches;
   std::function<void()> SaveTabs;
@@ -63,9 +63,9 @@ class MainLifecycle {
   void Mn_TrayEndClick();
   void Shutdown();
 
-  // The system is about to sleep, and has woken up.
-  void PowerSuspend();
-  void PowerResume();
+  // An update run ended. A log-on start without residence saves and ends after the run
+  // its start-up decision started.
+  void UpdateRunEnded();
 
   bool DataLoaded() const { return dataLoaded_; }
   bool SettingsReady() const { return settingsReady_; }
@@ -77,6 +77,7 @@ class MainLifecycle {
 
  private:
   void Timer_StartTimer();
+  void EndQuietLogonStart();
   // A log-on start in the modes that do not stay resident: load, update, save and end
   // without ever showing the window.
   bool QuietLogonStart() const;
@@ -103,6 +104,7 @@ class MainLifecycle {
   bool hideInsteadOfClose_ = false;
   bool shown_ = false;
   bool shutDown_ = false;
+  bool quietEndPending_ = false;
   size_t initialNodeCount_ = 0;
 };
 

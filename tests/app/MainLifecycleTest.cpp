@@ -76,9 +76,10 @@ class MainLifecycleTest : public testing::Test {
       if (failRestoringTabs) throw std::runtime_error("tabs");
     };
     hooks.OfferDefaultList = record("offer default list");
-    hooks.StartupUpdateDecision = record("update decision");
-    hooks.StartPeriodicUpdate = record("periodic on");
-    hooks.StopPeriodicUpdate = record("periodic off");
+    hooks.StartupUpdateDecision = [this] {
+      log.push_back("update decision");
+      return startsRun;
+    };
     hooks.SaveAllSettings = record("save settings");
     hooks.SaveTabs = record("save tabs");
     hooks.ApplyLeaveRule = record("leave rule");
@@ -112,6 +113,7 @@ class MainLifecycleTest : public testing::Test {
   std::unique_ptr<DataSession> session;
   std::unique_ptr<MainLifecycle> lifecycle;
   bool failRestoringTabs = false;
+  bool startsRun = false;  // whether the start-up decision starts an update run
 };
 
 TEST_F(MainLifecycleTest, AStartShowsTheWindowThenLoadsAndDecidesOnTheUpdate) {
@@ -178,7 +180,6 @@ TEST_F(MainLifecycleTest, ClosingWithoutResidenceHidesTheWindowBeforeSaving) {
 TEST_F(MainLifecycleTest, TheTrayMenusEndSavesWithABackupAndEnds) {
   Start(3);
   loop.Advance(1);
-  EXPECT_TRUE(Logged("periodic on"));
   ChangeData();
   log.clear();
   lifecycle->Mn_TrayEndClick();
@@ -202,6 +203,18 @@ TEST_F(MainLifecycleTest, AQuietLogonStartLoadsSavesAndEndsWithoutAWindow) {
   EXPECT_TRUE(Logged("update decision"));
   EXPECT_EQ(log.back(), "end");
   EXPECT_EQ(BackupCount(), 1u);
+}
+
+TEST_F(MainLifecycleTest, AQuietLogonStartEndsOnlyAfterTheRunItStarted) {
+  startsRun = true;
+  Start(0, true);
+  loop.Advance(1);
+  EXPECT_FALSE(Logged("end"));  // the run is still fetching
+  ChangeData();
+  lifecycle->UpdateRunEnded();
+  EXPECT_EQ(log.back(), "end");
+  EXPECT_EQ(BackupCount(), 1u);
+  EXPECT_FALSE(session->Store().DataModified());
 }
 
 TEST_F(MainLifecycleTest, AResidentLogonStartGoesStraightIntoTheNotificationArea) {
@@ -230,19 +243,6 @@ TEST_F(MainLifecycleTest, AFailedFirstShowLeavesEveryFileAlone) {
   EXPECT_FALSE(Logged("save tabs"));
   EXPECT_EQ(ReadFile(dir / "plover.dat"), "stored data");
   EXPECT_EQ(ReadFile(dir / "plover.ini"), ini);
-}
-
-TEST_F(MainLifecycleTest, SleepSavesWithoutBackupAndWakingRestartsThePeriodicUpdate) {
-  Start(3);
-  loop.Advance(1);
-  ChangeData();
-  log.clear();
-  lifecycle->PowerSuspend();
-  EXPECT_EQ(log, (std::vector<std::string>{"periodic off", "save settings", "save tabs"}));
-  EXPECT_FALSE(session->Store().DataModified());
-  EXPECT_EQ(BackupCount(), 0u);
-  lifecycle->PowerResume();
-  EXPECT_EQ(log.back(), "periodic on");
 }
 
 }  // namespace
