@@ -74,6 +74,7 @@ class DataSession {
   std::string IniFileName() const { return folder_ + "plover.ini"; }
   settings::Settings& Settings() { return settings_; }
   const settings::SettingsState& SettingsState() const { return settingsState_; }
+  settings::SettingsState& SettingsState() { return settingsState_; }
   store::ChannelStore& Store() { return store_; }
   store::TChannelTree& Tree() { return store_.Tree(); }
   store::DataGuard& Guard() { return guard_; }

@@ -120,6 +120,7 @@ void MainLifecycle::LoadDataAtStart(bool startTimer) {
   session_.Open(DataAccess::kReadWrite);
   treeReady_ = true;
   tree.LockTreePaint(false);
+  Call(hooks_.DataLoaded);
   if (startTimer) startTimer_.Start();
 }
 
@@ -130,8 +131,9 @@ void MainLifecycle::Timer_StartTimer() {
   const bool firstStart = !session_.Guard().XmlParserMissing() && NodeCount() <= initialNodeCount_ &&
                           platform::FileExists(session_.DataFolder() + "system/default.opml");
   if (firstStart) Call(hooks_.OfferDefaultList);
-  view_.SelectRootNode();
   startupRunning_ = false;
+  Call(hooks_.StartupFinished);
+  view_.SelectRootNode();
   if (!QuietLogonStart()) view_.ShowTrayIcon(true);
   const bool runStarted = hooks_.StartupUpdateDecision && hooks_.StartupUpdateDecision();
   if (QuietLogonStart()) {

@@ -18,6 +18,8 @@ struct LifecycleHooks {
   std::function<void()> LoadExceptionList;     // the address exceptions of HTML channels
   std::function<void()> OpenConnections;       // the HTTP and FTP sessions
   std::function<void()> ReplaceSearchEngines;  // "/update" answered with Yes
+  std::function<void()> DataLoaded;            // the channel data was loaded at start
+  std::function<void()> StartupFinished;       // the start-up sequence is over
   std::function<void()> RestoreTabs;           // the browser tabs of the last run
   std::function<void()> OfferDefaultList;      // first start: the built-in subscription list
   // Whether to update right after the start (and, in TrayRefreshMode 3, the start of the

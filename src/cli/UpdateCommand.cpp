@@ -31,9 +31,6 @@ namespace {
 
 constexpr int64_t kInterruptCheckMs = 100;
 
-// Where Podhall is installed on this system.
-constexpr const char* kProgramFilesFolder = "/opt";
-
 // The options stand for the keys held on the update button: --force for Shift (no
 // stored Last-Modified dates), --sync for Ctrl (one channel after another).
 class OptionKeys : public fetch::ModifierKeys {
@@ -127,7 +124,8 @@ int RunUpdate(const CommandContext& context, const CommandArguments& arguments) 
   formats::HtmlToFeed html(formats::HtmlToFeedServices{settings, exceptions, session.DataFolder(), {}, {}});
   formats::MediaQueue media;
   const std::unique_ptr<platform::ProcessLauncher> launcher = platform::MakeProcessLauncher();
-  formats::MediaHandOver handOver(kProgramFilesFolder, app::AppDataFolder(app::ProcessEnvironment()), *launcher);
+  formats::MediaHandOver handOver(formats::MediaHandOver::kProgramFilesFolder,
+                                  app::AppDataFolder(app::ProcessEnvironment()), *launcher);
 
   fetch::UpdateRunServices services{loop, session.Store(), settings, dialogs, session.Xml(), session.DataFolder()};
   services.Journal = &session.Journal();

@@ -35,6 +35,9 @@ inline constexpr int kPodhallFileAttempts = 3;
 // for once per run.
 class MediaHandOver {
  public:
+  // Where programs are installed on this system.
+  static constexpr const char* kProgramFilesFolder = "/opt";
+
   // `programFilesFolder` holds Podhall's own folder (/opt on this system);
   // `appDataFolder` is the user's application-data folder, or "" when there is none, in
   // which case Podhall's own folder holds the list files too.

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+#include "app/DefaultListOffer.h"
+
+#include "app/OpmlFileImport.h"
+#include "text/Literal.h"
+
+namespace app {
+
+bool OfferDefaultList(DataSession& session) {
+  platform::Dialogs& dialogs = session.Dialogs();
+  const std::string question =
+      text::J("初期値のOPMLファイルを読み込みますか？ Varnholtのサイトから最新のものを確認します。") + "\r\n\r\n" +
+      text::J("初めて使用されるの方はOPMLファイルを読み込むことをお薦めします。");
+  if (!dialogs.AskYesNo(question, platform::MessageType::kConfirmation, false)) return false;
+  // The maker's download of the latest list arrives with registration; until then the
+  // list the program carries is the one offered.
+  const OpmlFileImport imported = ImportOpmlFile(session.DataFolder() + "system/default.opml",
+                                                 session.Tree().RootNode(), session.Store(), session.Xml(), dialogs);
+  if (imported.outcome != OpmlFileImport::Outcome::kImported) {
+    dialogs.ShowMessageBox(text::J("OPMLファイルの読み込みに失敗しました。"), platform::MessageType::kError);
+    return false;
+  }
+  dialogs.ShowMessageBox(text::J("OPMLファイルの読み込みが完了しました ツールバーの[購読開始]で購読可能です。"),
+                         platform::MessageType::kInformation);
+  return true;
+}
+
+}  // namespace app

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <memory>
+
+#include "app/DataSession.h"
+#include "app/MainLifecycle.h"
+#include "app/MainWindowView.h"
+#include "app/Startup.h"
+#include "fetch/ModifierKeys.h"
+#include "fetch/UpdateRun.h"
+#include "fetch/UpdateRunView.h"
+#include "fetch/UpdateScheduler.h"
+#include "formats/HtmlExceptionList.h"
+#include "formats/HtmlToFeed.h"
+#include "formats/MediaHandOver.h"
+#include "formats/MediaQueue.h"
+#include "platform/EventLoop.h"
+#include "platform/Process.h"
+#include "present/HeadlineList.h"
+#include "present/KeywordListQuery.h"
+#include "store/ItemStates.h"
+#include "store/SearchCountControl.h"
+#include "store/TreeEditor.h"
+
+namespace app {
+
+// The window's parts as the controllers see them. The desktop program implements them
+// with its widgets; tests record what they are asked.
+struct MainViews {
+  MainWindowView& Window;
+  fetch::UpdateRunView& Run;
+  present::HeadlineView& Headlines;
+  present::PageRenderer& Pages;
+  present::OpenPage& Opener;
+  store::TreeEditHost& TreeHost;
+  fetch::ModifierKeys& Keys;
+};
+
+// The rules behind the main window, wired together: the data session, the main window's
+// lifecycle, the update run and its scheduling, the headline list, the item states and
+// the tree editor. The window only forwards the user's actions here and shows what the
+// parts tell it through its views.
+class MainController {
+ public:
+  MainController(platform::EventLoop& loop, DataSession& session, const StartupState& startup, MainViews views);
+  MainController(const MainController&) = delete;
+  MainController& operator=(const MainController&) = delete;
+  ~MainController();
+
+  // The window was created: the lifecycle takes over (first show, start-up timer, data).
+  void Start();
+
+  // The update button and the menus ("更新", "全て更新"): a full run, or the cancel of the
+  // one in progress.
+  void UpdateAll(fetch::RunSender sender) { run_.SB_NewClick(sender); }
+  // The selected update, stop and resume of the channels under the selected node.
+  void UpdateSelection(fetch::SelectionMode mode);
+
+  // The tree's selection moved: the leave rule, then the new node's headlines.
+  void TreeSelectionChanged(store::TTreeNodeExt* node);
+
+  // The window's close button: true when the program ends, false when the window only went
+  // into the notification area.
+  bool CloseRequested();
+  // "終了(&X)" of the notification area's menu, or the end of the desktop session.
+  void EndProgram() { lifecycle_.Mn_TrayEndClick(); }
+
+  void PowerSuspend() { scheduler_.PowerSuspend(); }
+  void PowerResume() { scheduler_.PowerResume(); }
+  // Browsing in the embedded browser postpones the periodic update.
+  void BrowsingActivity() { scheduler_.NoteActivity(); }
+
+  DataSession& Session() { return session_; }
+  MainLifecycle& Lifecycle() { return lifecycle_; }
+  fetch::UpdateRun& Run() { return run_; }
+  fetch::UpdateScheduler& Scheduler() { return scheduler_; }
+  present::HeadlineList& Headlines() { return list_; }
+  store::TreeEditor& Editor() { return editor_; }
+
+ private:
+  LifecycleHooks MakeLifecycleHooks();
+  fetch::UpdateRunServices MakeRunServices(platform::EventLoop& loop);
+  fetch::UpdateRunHooks MakeRunHooks();
+  fetch::SchedulerHooks MakeSchedulerHooks();
+
+  DataSession& session_;
+  const StartupState& startup_;
+  MainViews views_;
+  store::ItemStateContext states_;
+  store::SearchCountControl searchCount_;
+  store::TreeEditor editor_;
+  present::KeywordListQuery query_;
+  present::HeadlineList list_;
+  formats::HtmlExceptionList exceptions_;
+  formats::HtmlToFeed html_;
+  formats::MediaQueue media_;
+  std::unique_ptr<platform::ProcessLauncher> launcher_;
+  formats::MediaHandOver handOver_;
+  fetch::UpdateRun run_;
+  fetch::UpdateScheduler scheduler_;
+  MainLifecycle lifecycle_;
+};
+
+}  // namespace app
