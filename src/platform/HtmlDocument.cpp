@@ -6,11 +6,11 @@
 
 #include <cctype>
 #include <climits>
-#include <mutex>
 #include <optional>
 #include <utility>
 
 #include "platform/CodePage.h"
+#include "platform/XmlLibrary.h"
 
 namespace platform {
 namespace {
@@ -21,11 +21,6 @@ constexpr int kParseOptions =
     HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER | HTML_PARSE_IGNORE_ENC;
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-void InitialiseOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { xmlInitParser(); });
-}
 
 xmlDocPtr Doc(void* doc) {
   return static_cast<xmlDocPtr>(doc);
@@ -351,7 +346,7 @@ std::string BuildUri(std::string_view base, std::string_view reference) {
 }  // namespace
 
 HtmlDocument HtmlDocument::Parse(std::string_view utf8) {
-  InitialiseOnce();
+  InitialiseXmlLibrary();
   HtmlDocument document;
   const std::string clean = CleanUtf8(utf8);
   if (clean.size() > static_cast<size_t>(INT_MAX)) return document;

@@ -11,6 +11,7 @@ volatile sig_atomic_t interrupted = 0;
 
 struct sigaction previousInt;
 struct sigaction previousTerm;
+struct sigaction previousHangUp;
 
 void OnSignal(int number) {
   interrupted = 1;
@@ -31,11 +32,13 @@ InterruptWatch::InterruptWatch() {
   interrupted = 0;
   Install(SIGINT, previousInt);
   Install(SIGTERM, previousTerm);
+  Install(SIGHUP, previousHangUp);
 }
 
 InterruptWatch::~InterruptWatch() {
   sigaction(SIGINT, &previousInt, nullptr);
   sigaction(SIGTERM, &previousTerm, nullptr);
+  sigaction(SIGHUP, &previousHangUp, nullptr);
 }
 
 bool InterruptWatch::Interrupted() const {

@@ -8,12 +8,12 @@
 #include <libxml/xmlerror.h>
 
 #include <climits>
-#include <mutex>
 #include <optional>
 #include <unordered_map>
 
 #include "platform/CodePage.h"
 #include "platform/Files.h"
+#include "platform/XmlLibrary.h"
 
 namespace platform {
 namespace {
@@ -27,26 +27,6 @@ constexpr size_t kSourceContext = 160;
 
 // Every Shift_JIS spelling means the Microsoft variant, code page 932, and EUC-JP means
 // its Microsoft variant too; plain Shift_JIS and EUC-JP lose characters such as ① and 髙.
-// libxml2 compares alias names without regard to case.
-constexpr const char* kCp932Aliases[] = {"SHIFT_JIS", "SHIFT-JIS", "SJIS", "X-SJIS", "MS_KANJI", "CSSHIFTJIS"};
-constexpr const char* kEucJpAliases[] = {"EUC-JP", "X-EUC-JP", "EUCJP"};
-
-// Nothing outside the given bytes is ever read: the options above keep the parser from
-// asking for external entities and DTDs, and this loader refuses them should it ask.
-xmlParserInputPtr RefuseExternalEntity(const char*, const char*, xmlParserCtxtPtr) {
-  return nullptr;
-}
-
-void InitialiseOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    xmlInitParser();
-    for (const char* alias : kCp932Aliases) xmlAddEncodingAlias("CP932", alias);
-    for (const char* alias : kEucJpAliases) xmlAddEncodingAlias("EUC-JP-MS", alias);
-    xmlSetExternalEntityLoader(RefuseExternalEntity);
-  });
-}
-
 // What one parse collects through the parser's callbacks.
 struct ParseState {
   xmlParserCtxtPtr ctxt = nullptr;
@@ -434,7 +414,7 @@ std::string XmlNode::Markup() const {
 }
 
 XmlLoadResult ParseXml(std::string_view bytes) {
-  InitialiseOnce();
+  InitialiseXmlLibrary();
   XmlLoadResult first = ParseOnce(bytes, nullptr);
   if (first.document || DeclaresEncoding(bytes) || IsValidUtf8(bytes)) return first;
   // Shift_JIS is the usual encoding of such documents and is tried first, unless the bytes
