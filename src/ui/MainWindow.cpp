@@ -1,0 +1,369 @@
+// SPDX-License-Identifier: MIT
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleHints>
+#include <QToolBar>
+
+#include "fetch/UpdateTexts.h"
+#include "text/Literal.h"
+#include "ui/BrowserPane.h"
+#include "ui/ChannelTreeHost.h"
+#include "ui/ChannelTreeModel.h"
+#include "ui/ChannelTreeView.h"
+#include "ui/HeadlineListView.h"
+#include "ui/HeadlineTableModel.h"
+#include "ui/QtEventLoop.h"
+#include "ui/QtText.h"
+
+namespace ui {
+namespace {
+
+QString J(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::StartupState& startup)
+    : loop_(loop), session_(session) {
+  // The panes: the channel tree on the left, the headline list above the browser pane.
+  auto* split = new QSplitter(Qt::Horizontal, this);
+  treeModel_ = new ChannelTreeModel(session.Tree(), this);
+  treeView_ = new ChannelTreeView(*treeModel_, loop, split);
+  treeHost_ = std::make_unique<ChannelTreeHost>(*treeView_, this);
+  auto* right = new QSplitter(Qt::Vertical, split);
+  listView_ = new HeadlineListView(session.Settings(), right);
+  browser_ = new BrowserPane(right);
+  split->setStretchFactor(1, 3);
+  right->setStretchFactor(1, 2);
+  setCentralWidget(split);
+
+  controller_ = std::make_unique<app::MainController>(
+      loop, session, startup, app::MainViews{*this, *this, *listView_, *browser_, *browser_, *treeHost_, *this});
+  treeModel_->SetTreeEditor(&controller_->Editor());
+  tableModel_ =
+      new HeadlineTableModel(controller_->Headlines(), session.Settings(), session.DataFolder() + "system/", this);
+  listView_->Attach(controller_->Headlines(), *tableModel_);
+  listView_->SetBrowserPane(browser_);
+  listView_->SetFocusPartners(treeView_, browser_);
+
+  statusPanel_ = new QLabel(this);
+  progress_ = new QProgressBar(this);
+  progress_->setMaximumWidth(160);
+  progress_->hide();
+  statusBar()->addWidget(statusPanel_, 1);
+  statusBar()->addPermanentWidget(progress_);
+
+  connect(treeView_, &ChannelTreeView::nodeSelected, this,
+          [this](store::TTreeNodeExt* node) { controller_->TreeSelectionChanged(node); });
+  connect(listView_, &HeadlineListView::StatusChanged, this,
+          [this](const QString& panel, const QString&, const QString& tip) {
+            statusPanel_->setText(panel);
+            progress_->setToolTip(tip);
+          });
+  connect(listView_, &HeadlineListView::TreeNodeSelectionRequested, this,
+          [this](store::TTreeNodeExt* node) { treeView_->SelectNode(node); });
+
+  BuildActions();
+  BuildMenus();
+  BuildToolbar();
+  BuildTray();
+
+  // Sized to most of the screen until the stored geometry is applied.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    resize(area.width() * 9 / 10, area.height() * 9 / 10);
+  }
+}
+
+MainWindow::~MainWindow() {
+  // The views refer to the controller's list and editor: they go first.
+  treeModel_->SetTreeEditor(nullptr);
+  delete centralWidget();
+  controller_.reset();
+}
+
+void MainWindow::BuildActions() {
+  updateAction_ = new QAction(style()->standardIcon(QStyle::SP_BrowserReload), J("更新"), this);
+  updateAction_->setShortcut(Qt::Key_F2);
+  connect(updateAction_, &QAction::triggered, this,
+          [this] { controller_->UpdateAll(fetch::RunSender::kUpdateButton); });
+  updateSelectionAction_ = new QAction(J("選択更新"), this);
+  updateSelectionAction_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F2));
+  connect(updateSelectionAction_, &QAction::triggered, this,
+          [this] { controller_->UpdateSelection(fetch::SelectionMode::kUpdate); });
+  stopAction_ = new QAction(J("中止"), this);
+  connect(stopAction_, &QAction::triggered, this,
+          [this] { controller_->UpdateSelection(fetch::SelectionMode::kStop); });
+  resumeAction_ = new QAction(J("購読"), this);
+  connect(resumeAction_, &QAction::triggered, this,
+          [this] { controller_->UpdateSelection(fetch::SelectionMode::kResume); });
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(J("ファイル(&F)"));
+  QAction* end = file->addAction(J("終了(&X)"));
+  connect(end, &QAction::triggered, this, [this] { controller_->EndProgram(); });
+  QMenu* update = menuBar()->addMenu(J("更新(&U)"));
+  QAction* all = update->addAction(J("全て更新(&N)"));
+  connect(all, &QAction::triggered, this, [this] { controller_->UpdateAll(fetch::RunSender::kMenu); });
+  QAction* below = update->addAction(J("選択項目より下を更新(&A)"));
+  connect(below, &QAction::triggered, this, [this] { controller_->UpdateSelection(fetch::SelectionMode::kUpdate); });
+}
+
+void MainWindow::BuildToolbar() {
+  QToolBar* bar = addToolBar(J("ツールバー"));
+  bar->setObjectName(QStringLiteral("MainToolbar"));
+  bar->addAction(updateAction_);
+  bar->addSeparator();
+  bar->addAction(updateSelectionAction_);
+  bar->addAction(stopAction_);
+  bar->addAction(resumeAction_);
+}
+
+void MainWindow::BuildTray() {
+  tray_ =
+      new QSystemTrayIcon(windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : windowIcon(), this);
+  auto* menu = new QMenu(this);
+  trayShowAction_ = menu->addAction(J("表示(&V)"));
+  connect(trayShowAction_, &QAction::triggered, this, [this] { TrayShowClicked(); });
+  menu->addSeparator();
+  trayUpdateAction_ = menu->addAction(J("更新(&R)"));
+  connect(trayUpdateAction_, &QAction::triggered, this, [this] { controller_->UpdateAll(fetch::RunSender::kMenu); });
+  QAction* settingsAction = menu->addAction(J("設定(&S)..."));
+  settingsAction->setEnabled(false);  // the settings dialog comes later
+  menu->addSeparator();
+  trayEndAction_ = menu->addAction(J("終了(&X)"));
+  connect(trayEndAction_, &QAction::triggered, this, [this] { controller_->EndProgram(); });
+  connect(menu, &QMenu::aboutToShow, this, [this] { UpdateTrayMenu(); });
+  tray_->setContextMenu(menu);
+  // A left click shows or hides the window, unless it completes a double click.
+  auto* lastClick = new QElapsedTimer();
+  connect(tray_, &QObject::destroyed, this, [lastClick] { delete lastClick; });
+  connect(tray_, &QSystemTrayIcon::activated, this, [this, lastClick](QSystemTrayIcon::ActivationReason reason) {
+    if (reason != QSystemTrayIcon::Trigger) return;
+    const bool quick =
+        lastClick->isValid() && lastClick->elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    lastClick->restart();
+    if (!quick) TrayShowClicked();
+  });
+}
+
+void MainWindow::UpdateTrayMenu() {
+  trayShowAction_->setText(IsMinimised() ? J("表示(&V)") : J("閉じる(&C)"));
+  const int mode = session_.Settings().TrayRefreshMode;
+  trayEndAction_->setText(mode >= 2 ? J("常駐終了(&X)") : J("終了(&X)"));
+  trayUpdateAction_->setEnabled(!uiLocked_);
+}
+
+void MainWindow::TrayShowClicked() {
+  if (IsMinimised()) {
+    ComeForward();
+  } else {
+    MinimiseToTray();
+  }
+}
+
+void MainWindow::ComeForward() {
+  showNormal();
+  raise();
+  activateWindow();
+}
+
+void MainWindow::SetTitle(const std::string& title) {
+  title_ = title;
+  setWindowTitle(ToQString(title));
+  QApplication::setApplicationDisplayName(ToQString(title));
+}
+
+void MainWindow::ApplyStoredLayout() {
+  listView_->ApplySettings();
+}
+
+void MainWindow::ShowWindow() {
+  show();
+}
+
+void MainWindow::HideWindow() {
+  hide();
+  QCoreApplication::processEvents();
+}
+
+bool MainWindow::IsMinimised() const {
+  return isMinimized() || !isVisible();
+}
+
+void MainWindow::MinimiseToTray() {
+  // Without a notification area the window is only minimised, so it can always be found.
+  if (QSystemTrayIcon::isSystemTrayAvailable() && tray_->isVisible()) {
+    hide();
+  } else {
+    showMinimized();
+  }
+}
+
+void MainWindow::ShowTrayIcon(bool shown) {
+  tray_->setVisible(shown && QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+void MainWindow::SelectRootNode() {
+  store::TTreeNodeExt* root = session_.Tree().RootNode();
+  treeView_->expand(treeModel_->IndexOf(root));
+  if (treeView_->CurrentNode() == root) {
+    controller_->TreeSelectionChanged(root);
+  } else {
+    treeView_->SelectNode(root);  // the view reports the new current node
+  }
+}
+
+void MainWindow::EndApplication() {
+  ending_ = true;
+  QCoreApplication::quit();
+}
+
+store::TTreeNodeExt* MainWindow::SelectedNode() const {
+  return controller_->Headlines().SelectedNode();
+}
+
+void MainWindow::EndLabelEdit() {
+  if (treeView_->IsEditing()) treeView_->setFocus();
+}
+
+void MainWindow::HideProgress() {
+  progress_->hide();
+}
+
+void MainWindow::ShowProgress(int done, int total) {
+  progress_->setMaximum(total > 0 ? total : 1);
+  progress_->setValue(done);
+  progress_->show();
+}
+
+void MainWindow::FinishProgress() {
+  progress_->setValue(progress_->maximum());
+}
+
+std::string MainWindow::StatusText() const {
+  return FromQString(statusPanel_->text());
+}
+
+void MainWindow::SetStatusText(const std::string& text) {
+  statusPanel_->setText(ToQString(text));
+}
+
+void MainWindow::ShowChecking(const std::string& text) {
+  statusPanel_->setText(ToQString(text));
+}
+
+std::string MainWindow::Title() const {
+  return title_;
+}
+
+void MainWindow::SetTrayPicture(fetch::TrayPicture picture) {
+  const QStyle::StandardPixmap icon = picture == fetch::TrayPicture::kAccess     ? QStyle::SP_BrowserReload
+                                      : picture == fetch::TrayPicture::kNewItems ? QStyle::SP_MessageBoxInformation
+                                                                                 : QStyle::SP_ComputerIcon;
+  tray_->setIcon(style()->standardIcon(icon));
+}
+
+void MainWindow::SetTrayTip(const std::string& tip) {
+  tray_->setToolTip(ToQString(tip));
+}
+
+void MainWindow::ShowBalloon(const std::string& title, const std::string& text) {
+  if (tray_->isVisible() && QSystemTrayIcon::supportsMessages()) {
+    tray_->showMessage(ToQString(title), ToQString(text));
+  } else {
+    statusBar()->showMessage(ToQString(text), 10000);
+  }
+}
+
+void MainWindow::SetUpdateButtonCaption(const std::string& caption) {
+  updateAction_->setText(ToQString(caption));
+}
+
+void MainWindow::LockUserInterface(bool background, bool busy) {
+  uiLocked_ = true;
+  listView_->SetUiLocked(true);
+  updateSelectionAction_->setEnabled(false);
+  stopAction_->setEnabled(false);
+  resumeAction_->setEnabled(false);
+  updateAction_->setEnabled(background);
+  if (busy) centralWidget()->setEnabled(false);
+}
+
+void MainWindow::UnlockUserInterface() {
+  uiLocked_ = false;
+  listView_->SetUiLocked(false);
+  for (QAction* action : {updateAction_, updateSelectionAction_, stopAction_, resumeAction_}) action->setEnabled(true);
+  centralWidget()->setEnabled(true);
+}
+
+void MainWindow::SetCursor(fetch::RunCursor cursor) {
+  QGuiApplication::restoreOverrideCursor();
+  if (cursor == fetch::RunCursor::kBackgroundBusy) QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+  if (cursor == fetch::RunCursor::kHourglass) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void MainWindow::ScrollIntoView(store::TTreeNodeExt* node) {
+  treeView_->scrollTo(treeModel_->IndexOf(node));
+}
+
+void MainWindow::ReloadItemList() {
+  present::HeadlineList& list = controller_->Headlines();
+  if (list.SelectedNode() != nullptr) list.ShowNode(list.SelectedNode(), true);
+}
+
+void MainWindow::SuspendLeaveRule(bool suspend) {
+  controller_->Headlines().SetLeaveRuleSuspended(suspend);
+}
+
+void MainWindow::RebuildSelectedList() {
+  ReloadItemList();
+}
+
+bool MainWindow::ShiftHeld() const {
+  return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
+bool MainWindow::CtrlHeld() const {
+  return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (ending_) {
+    event->accept();
+    return;
+  }
+  closing_ = true;
+  const bool ends = controller_->CloseRequested();
+  closing_ = false;
+  if (ends) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Minimising goes into the notification area when there is one.
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_->isVisible()) {
+    loop_.Post([this] { hide(); });
+  }
+}
+
+}  // namespace ui
