@@ -177,7 +177,7 @@ class HeadlineList : public store::TreeObserver {
   int FindUnreadRow(bool firstRound) const;
   void SpaceKey(KeyModifiers modifiers);
   void MoveOneRow();
-  void MoveToNode(store::TTreeNodeExt* node);
+  void MoveToNode(store::TTreeNodeExt* node, bool autoSelect);
 
   store::ItemStateContext& states_;
   store::ChannelStore& store_;

@@ -130,9 +130,11 @@ int HeadlineList::FindUnreadRow(bool firstRound) const {
   return -1;
 }
 
-void HeadlineList::MoveToNode(store::TTreeNodeExt* node) {
+void HeadlineList::MoveToNode(store::TTreeNodeExt* node, bool autoSelect) {
   view_.SelectTreeNode(node);
-  SelectNode(node);
+  LeaveNode(node);
+  selectedNode_ = node;
+  ShowNode(node, autoSelect);
 }
 
 bool HeadlineList::SeekNextUnread(bool strict) {
@@ -163,7 +165,9 @@ bool HeadlineList::SeekNextUnread(bool strict) {
       return false;
     }
     if (viewMode) view_.FocusBrowser();
-    MoveToNode(next);
+    // The unread row is chosen in the next round: a row selected on the way would start
+    // the read timer, and with no delay each channel passed would lose an unread item.
+    MoveToNode(next, false);
     if (viewMode || selectedNode_ != next) return true;
   }
 }
@@ -190,7 +194,7 @@ void HeadlineList::MoveOneRow() {
     return;
   }
   if (store::TTreeNodeExt* next = NextNodeWithItems(selectedNode_)) {
-    MoveToNode(next);
+    MoveToNode(next, true);
   } else {
     dialogs_.Beep();
   }

@@ -200,6 +200,20 @@ TEST_F(HeadlineRowsTest, SeekNextUnreadSkipsAChannelWhoseUnreadItemsAreTooOld) {
   EXPECT_EQ(dialogs.beeps, 1);
 }
 
+TEST_F(HeadlineRowsTest, SeekNextUnreadWithoutReadDelayReadsOnlyTheRowItStopsAt) {
+  settings.KidokuTime = 0;
+  view.focus = FocusArea::kList;
+  Add(chanA, "a", kStateRead, 1);
+  Add(chanB, "b1", kStateUnread, 1);
+  Add(chanB, "b2", kStateUnread, 2);
+  Add(chanC, "c", kStateUnread, 1);
+  list.SelectNode(chanA);
+  EXPECT_TRUE(list.SeekNextUnread(true));
+  EXPECT_EQ(list.SelectedNode(), chanB);
+  EXPECT_EQ(chanB->UnreadTotal(), 1);  // the row it stopped at, read at once
+  EXPECT_EQ(chanC->UnreadTotal(), 1);
+}
+
 TEST_F(HeadlineRowsTest, SeekGroupDecidesWhetherAGroupsOwnListIsSearched) {
   Add(chanA, "a", kStateUnread, 2);
   Add(chanB, "b", kStateUnread, 1);
