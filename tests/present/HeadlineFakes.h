@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "present/HeadlineList.h"
+#include "store/ChannelStore.h"
 
 namespace present::testing {
 
@@ -65,5 +67,25 @@ class FakeOpener : public OpenPage {
   std::vector<std::string> opened;
   bool accept = true;
 };
+
+// A channel captioned `caption` under `parent`, with a feed title and link of its own.
+inline store::TTreeNodeExt* AddTestChannel(store::ChannelStore& store, store::TTreeNodeExt* parent,
+                                           const std::string& caption) {
+  auto data = std::make_unique<store::TSiteList>();
+  data->Site.title = caption + " feed";
+  data->Site.link = "http://" + caption + ".example/";
+  return store.Tree().AddChild(parent, caption, store::kKindChannel, std::move(data));
+}
+
+// An item of `channel` titled and linked `title`, `ageDays` old at `now`.
+inline store::TSiteRecord* AddTestItem(store::ChannelStore& store, store::TTreeNodeExt* channel,
+                                       const std::string& title, uint8_t read, double now, double ageDays) {
+  store::TSiteRecord record;
+  record.title = title;
+  record.link = title;
+  record.read = read;
+  record.modified = now - ageDays;
+  return store.AddItemToChannel(*channel->Data(), record);
+}
 
 }  // namespace present::testing

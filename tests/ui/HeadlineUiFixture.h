@@ -72,20 +72,12 @@ class HeadlineUiFixture : public ::testing::Test {
   }
 
   store::TTreeNodeExt* Channel(store::TTreeNodeExt* parent, const std::string& caption) {
-    auto data = std::make_unique<store::TSiteList>();
-    data->Site.title = caption + " feed";
-    data->Site.link = "http://" + caption + ".example/";
-    return store.Tree().AddChild(parent, caption, store::kKindChannel, std::move(data));
+    return present::testing::AddTestChannel(store, parent, caption);
   }
 
   store::TSiteRecord* Add(store::TTreeNodeExt* channel, const std::string& title, uint8_t read = 0,
                           double ageDays = 1) {
-    store::TSiteRecord record;
-    record.title = title;
-    record.link = title;
-    record.read = read;
-    record.modified = kNow - ageDays;
-    return store.AddItemToChannel(*channel->Data(), record);
+    return present::testing::AddTestItem(store, channel, title, read, kNow, ageDays);
   }
 
   // Writes the built-in images into the data folder's "system/" folder, as the program
