@@ -31,8 +31,7 @@ std::string InstallAdminNotice() {
 
 MainLifecycle::MainLifecycle(platform::EventLoop& loop, DataSession& session, const StartupState& startup,
                              MainWindowView& view, LifecycleHooks hooks)
-    : loop_(loop),
-      session_(session),
+    : session_(session),
       startup_(startup),
       view_(view),
       hooks_(std::move(hooks)),

@@ -91,7 +91,6 @@ class MainLifecycle {
   static void Call(const std::function<void()>& hook);
   static void CallIgnoringErrors(const std::function<void()>& hook);
 
-  platform::EventLoop& loop_;
   DataSession& session_;
   const StartupState& startup_;
   MainWindowView& view_;
