@@ -16,6 +16,7 @@
 #include "formats/DocumentSource.h"
 #include "formats/FeedDate.h"
 #include "formats/FeedProcessor.h"
+#include "platform/Ascii.h"
 #include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "settings/Settings.h"
@@ -149,15 +150,7 @@ std::string AddressText(const std::string& utf8) {
 // Whether an operand is a web address ("http://" or "https://", in any case) rather than
 // a file name.
 bool IsWebAddress(std::string_view operand) {
-  const auto startsWith = [operand](std::string_view scheme) {
-    if (operand.size() < scheme.size()) return false;
-    for (size_t i = 0; i < scheme.size(); ++i) {
-      const char c = operand[i] >= 'A' && operand[i] <= 'Z' ? static_cast<char>(operand[i] + 32) : operand[i];
-      if (c != scheme[i]) return false;
-    }
-    return true;
-  };
-  return startsWith("http://") || startsWith("https://");
+  return platform::StartsWithAsciiNoCase(operand, "http://") || platform::StartsWithAsciiNoCase(operand, "https://");
 }
 
 // The document at a web address, fetched with the default settings: the system's proxy

@@ -171,8 +171,7 @@ int RunUpdate(const CommandContext& context, const CommandArguments& arguments) 
     throw CommandError(text::J("データを保存できませんでした: ") + PathText(session.DataFolder()));
   }
   if (settings.RefreshTime != lastRunBefore) {
-    settings::SettingsState state = session.SettingsState();
-    if (!settings::SaveSettings(session.IniFileName(), settings, state)) {
+    if (!settings::SaveSettings(session.IniFileName(), settings, session.SettingsState())) {
       throw CommandError(text::J("設定ファイルを保存できませんでした: ") + PathText(session.IniFileName()));
     }
   }

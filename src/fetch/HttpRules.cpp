@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/Ascii.h"
 #include "text/Cut.h"
 #include "text/Literal.h"
 
@@ -12,15 +13,6 @@ namespace {
 
 constexpr std::string_view kBase64Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr std::string_view kLastModifiedName = "Last-Modified:";
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(text[i]) != lower(prefix[i])) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -76,7 +68,8 @@ std::string ExtractLastModified(std::string_view rawHeaders) {
   while (!rawHeaders.empty()) {
     const size_t end = rawHeaders.find_first_of("\r\n");
     const std::string_view line = rawHeaders.substr(0, end);
-    if (StartsWithNoCase(line, kLastModifiedName)) return text::TrimJ(line.substr(kLastModifiedName.size()));
+    if (platform::StartsWithAsciiNoCase(line, kLastModifiedName))
+      return text::TrimJ(line.substr(kLastModifiedName.size()));
     if (end == std::string_view::npos) break;
     rawHeaders.remove_prefix(end + 1);
   }

@@ -5,17 +5,12 @@
 #include <array>
 #include <iterator>
 
+#include "platform/Ascii.h"
+
 namespace formats {
 namespace {
 
 constexpr std::array<std::string_view, 7> kMediaExtensions = {"mp3", "m4a", "aac", "au", "wma", "mpeg", "mov"};
-
-bool SameAsciiIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c; };
-    return lower(x) == lower(y);
-  });
-}
 
 // The path part of an address: without query and fragment, and without scheme and host
 // when it has them ("" when nothing follows the host).
@@ -49,7 +44,7 @@ bool IsMediaAddress(std::string_view address) {
   if (dot == std::string_view::npos) return false;
   const std::string_view extension = fileName.substr(dot + 1);
   return std::any_of(kMediaExtensions.begin(), kMediaExtensions.end(),
-                     [extension](std::string_view known) { return SameAsciiIgnoringCase(extension, known); });
+                     [extension](std::string_view known) { return platform::EqualsAsciiNoCase(extension, known); });
 }
 
 }  // namespace formats

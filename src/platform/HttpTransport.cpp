@@ -8,6 +8,8 @@
 #include <limits>
 #include <string_view>
 
+#include "platform/Ascii.h"
+
 namespace platform {
 namespace {
 
@@ -35,15 +37,6 @@ constexpr const char* kLocalAddresses = "localhost,127.0.0.0/8,::1";
 bool InitializeLibrary() {
   static const bool initialized = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
   return initialized;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(text[i]) != lower(prefix[i])) return false;
-  }
-  return true;
 }
 
 std::string_view WithoutLineBreak(std::string_view line) {
@@ -149,7 +142,7 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   response.rawHeaders.append(line);
   if (WithoutLineBreak(line).empty()) {
     transfer.headersComplete = true;
-  } else if (StartsWithNoCase(line, "location:")) {
+  } else if (StartsWithAsciiNoCase(line, "location:")) {
     transfer.hasLocation = true;
   }
   return length;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/Ascii.h"
 #include "platform/Files.h"
 #include "store/LocalClock.h"
 
@@ -12,26 +13,17 @@ namespace {
 constexpr std::string_view kPrefix = "feed";
 constexpr std::string_view kSuffix = ".bak.dat";
 
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-bool SameAsciiIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
 bool IsBackupName(std::string_view name) {
   return name.size() >= kPrefix.size() + kSuffix.size() &&
-         SameAsciiIgnoringCase(name.substr(0, kPrefix.size()), kPrefix) &&
-         SameAsciiIgnoringCase(name.substr(name.size() - kSuffix.size()), kSuffix);
+         platform::EqualsAsciiNoCase(name.substr(0, kPrefix.size()), kPrefix) &&
+         platform::EqualsAsciiNoCase(name.substr(name.size() - kSuffix.size()), kSuffix);
 }
 
 // Ascending without regard to letter case, bytes deciding between names that differ only
 // in case, so the order is the same on every run.
 bool NameBefore(const std::string& a, const std::string& b) {
   const auto lower = [](std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), LowerAscii);
+    std::transform(s.begin(), s.end(), s.begin(), platform::AsciiLower);
     return s;
   };
   const std::string la = lower(a);
