@@ -3,8 +3,11 @@
 
 #include "app/DataFolder.h"
 #include "app/DefaultListOffer.h"
+#include "app/EmbeddedFiles.h"
 #include "formats/FeedDate.h"
-#include "settings/SettingsStore.h"
+#include "present/HeadlineColumns.h"
+#include "settings/SaveAll.h"
+#include "store/DataRepair.h"
 #include "store/LocalClock.h"
 
 namespace app {
@@ -12,6 +15,12 @@ namespace {
 
 double LocalNow() {
   return store::LocalDayNumber(std::time(nullptr));
+}
+
+// The built-in screen layout that a layout reset puts back.
+std::string_view DefaultLayoutText() {
+  const EmbeddedFile* file = FindEmbeddedFile("plover.ini");
+  return file != nullptr ? file->Bytes() : std::string_view();
 }
 
 }  // namespace
@@ -78,7 +87,8 @@ LifecycleHooks MainController::MakeLifecycleHooks() {
     return scheduler_.DecideAtStartup(startup_.StartedAtLogon, session_.Journal().RepairUpdatePending()).RunStarted;
   };
   hooks.SaveAllSettings = [this] {
-    settings::SaveSettings(session_.IniFileName(), session_.Settings(), session_.SettingsState());
+    settings::SaveAllSettings(session_.IniFileName(), session_.Settings(), session_.SettingsState(), views_.Layout,
+                              session_.Dialogs(), DefaultLayoutText());
   };
   hooks.CancelFetches = [this] { run_.Cancel(); };
   hooks.ApplyLeaveRule = [this] { list_.LeaveNode(nullptr); };
@@ -98,6 +108,44 @@ void MainController::UpdateSelection(fetch::SelectionMode mode) {
 
 void MainController::TreeSelectionChanged(store::TTreeNodeExt* node) {
   list_.SelectNode(node);
+}
+
+void MainController::SwitchViewMode(int requested) {
+  int& mode = session_.Settings().FormViewMode;
+  const int oldMode = mode;
+  const int newMode = ToggledViewMode(oldMode, requested);
+  if (newMode == oldMode) return;
+  mode = newMode;
+  views_.Modes.ApplyViewMode(oldMode, newMode);
+  list_.ShowNode(list_.SelectedNode(), true);
+}
+
+void MainController::CycleReadFilter() {
+  list_.SetReadFilter((list_.ReadFilter() + 1) % (present::kReadFilterProtected + 1));
+}
+
+void MainController::CycleDateFilter() {
+  const int choices = static_cast<int>(present::kDateFilterDays.size());
+  list_.SetDateFilterIndex((present::DateFilterIndex(list_.DateFilter()) + 1) % choices);
+}
+
+store::RepairContext MainController::MakeRepairContext() {
+  return store::RepairContext{session_.DataFolder(), session_.Dialogs(), session_.Store(),
+                              session_.DataFile(),   session_.Journal(), repairWindow_};
+}
+
+bool MainController::RepairAvailable() const {
+  return !run_.Running() && store::RepairMenuOpened(session_.DataFolder());
+}
+
+void MainController::RepairFromBackups() {
+  store::RepairContext context = MakeRepairContext();
+  store::RepairFromBackups(context);
+}
+
+void MainController::RepairFromChosenBackup() {
+  store::RepairContext context = MakeRepairContext();
+  store::RepairFromChosenBackup(context);
 }
 
 bool MainController::CloseRequested() {

@@ -7,6 +7,7 @@
 #include "app/MainLifecycle.h"
 #include "app/MainWindowView.h"
 #include "app/Startup.h"
+#include "app/ViewModes.h"
 #include "fetch/ModifierKeys.h"
 #include "fetch/UpdateRun.h"
 #include "fetch/UpdateRunView.h"
@@ -19,6 +20,8 @@
 #include "platform/Process.h"
 #include "present/HeadlineList.h"
 #include "present/KeywordListQuery.h"
+#include "settings/SaveAllHost.h"
+#include "store/DataRepair.h"
 #include "store/ItemStates.h"
 #include "store/SearchCountControl.h"
 #include "store/TreeEditor.h"
@@ -35,6 +38,8 @@ struct MainViews {
   present::OpenPage& Opener;
   store::TreeEditHost& TreeHost;
   fetch::ModifierKeys& Keys;
+  ViewModeView& Modes;
+  settings::SaveAllHost& Layout;
 };
 
 // The rules behind the main window, wired together: the data session, the main window's
@@ -66,6 +71,19 @@ class MainController {
   // "終了(&X)" of the notification area's menu, or the end of the desktop session.
   void EndProgram() { lifecycle_.Mn_TrayEndClick(); }
 
+  // The mode buttons: list, browser or view mode on, or back to standard mode.
+  void SwitchViewMode(int requested);
+
+  // The filter shortcuts: the read-state and date filters move to their next choice,
+  // from the last back to the first.
+  void CycleReadFilter();
+  void CycleDateFilter();
+
+  // The submenu "データの修復(&B)": whether its commands may run, and the two commands.
+  bool RepairAvailable() const;
+  void RepairFromBackups();
+  void RepairFromChosenBackup();
+
   void PowerSuspend() { scheduler_.PowerSuspend(); }
   void PowerResume() { scheduler_.PowerResume(); }
   // Browsing in the embedded browser postpones the periodic update.
@@ -83,6 +101,18 @@ class MainController {
   fetch::UpdateRunServices MakeRunServices(platform::EventLoop& loop);
   fetch::UpdateRunHooks MakeRunHooks();
   fetch::SchedulerHooks MakeSchedulerHooks();
+  store::RepairContext MakeRepairContext();
+
+  // The repair commands' window: the search count stops, the root is shown.
+  class RepairWindow : public store::RepairHost {
+   public:
+    explicit RepairWindow(MainController& owner) : owner_(owner) {}
+    void StopSearchCount() override { owner_.searchCount_.Stop(); }
+    void ShowRoot() override { owner_.views_.Window.SelectRootNode(); }
+
+   private:
+    MainController& owner_;
+  };
 
   DataSession& session_;
   const StartupState& startup_;
@@ -100,6 +130,7 @@ class MainController {
   fetch::UpdateRun run_;
   fetch::UpdateScheduler scheduler_;
   MainLifecycle lifecycle_;
+  RepairWindow repairWindow_{*this};
 };
 
 }  // namespace app

@@ -12,6 +12,12 @@
 
 namespace settings {
 
+// The values of FormViewMode.
+inline constexpr int kModeStandard = 1;
+inline constexpr int kModeList = 2;
+inline constexpr int kModeBrowser = 3;
+inline constexpr int kModeView = 4;
+
 // Most entries the address and keyword histories hold.
 inline constexpr int kHistoryMax = 20;
 

@@ -25,6 +25,9 @@ class TreeEditor {
   // editing its caption. Only inside the user's tree; nullptr otherwise.
   TTreeNodeExt* CreateGroupNode(TTreeNodeExt* selected, bool searchItem);
 
+  // True while an update run holds the user interface: the tree is then not edited.
+  bool UiLocked() const { return host_.UiLocked(); }
+
   // Whether the node's caption may be edited: below RootNode, and not while an update run
   // has locked the user interface.
   bool CanRename(const TTreeNodeExt* node) const;

@@ -114,7 +114,8 @@ void ChannelTreeView::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (event->key() == Qt::Key_Delete && plain) {
-    if (store::TreeEditor* editor = model_.TreeEditor()) editor->DeleteNode(CurrentNode());
+    store::TreeEditor* editor = model_.TreeEditor();
+    if (editor != nullptr && !editor->UiLocked()) editor->DeleteNode(CurrentNode());
     event->accept();
     return;
   }

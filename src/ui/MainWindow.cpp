@@ -40,19 +40,20 @@ QString J(const char* utf8) {
 MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::StartupState& startup)
     : loop_(loop), session_(session) {
   // The panes: the channel tree on the left, the headline list above the browser pane.
-  auto* split = new QSplitter(Qt::Horizontal, this);
+  mainSplit_ = new QSplitter(Qt::Horizontal, this);
   treeModel_ = new ChannelTreeModel(session.Tree(), this);
-  treeView_ = new ChannelTreeView(*treeModel_, loop, split);
+  treeView_ = new ChannelTreeView(*treeModel_, loop, mainSplit_);
   treeHost_ = std::make_unique<ChannelTreeHost>(*treeView_, this);
-  auto* right = new QSplitter(Qt::Vertical, split);
-  listView_ = new HeadlineListView(session.Settings(), right);
-  browser_ = new BrowserPane(right);
-  split->setStretchFactor(1, 3);
-  right->setStretchFactor(1, 2);
-  setCentralWidget(split);
+  sideSplit_ = new QSplitter(Qt::Vertical, mainSplit_);
+  listView_ = new HeadlineListView(session.Settings(), sideSplit_);
+  browser_ = new BrowserPane(sideSplit_);
+  mainSplit_->setStretchFactor(1, 3);
+  sideSplit_->setStretchFactor(1, 2);
+  setCentralWidget(mainSplit_);
 
   controller_ = std::make_unique<app::MainController>(
-      loop, session, startup, app::MainViews{*this, *this, *listView_, *browser_, *browser_, *treeHost_, *this});
+      loop, session, startup,
+      app::MainViews{*this, *this, *listView_, *browser_, *browser_, *treeHost_, *this, *this, *this});
   treeModel_->SetTreeEditor(&controller_->Editor());
   tableModel_ =
       new HeadlineTableModel(controller_->Headlines(), session.Settings(), session.DataFolder() + "system/", this);
@@ -76,10 +77,12 @@ MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::
           });
   connect(listView_, &HeadlineListView::TreeNodeSelectionRequested, this,
           [this](store::TTreeNodeExt* node) { treeView_->SelectNode(node); });
+  connect(listView_, &HeadlineListView::FiltersShown, this, [this] { ShowFilters(); });
 
   BuildActions();
   BuildMenus();
-  BuildToolbar();
+  BuildToolbars();
+  BuildContextMenus();
   BuildTray();
 
   // Sized to most of the screen until the stored geometry is applied.
@@ -94,44 +97,6 @@ MainWindow::~MainWindow() {
   treeModel_->SetTreeEditor(nullptr);
   delete centralWidget();
   controller_.reset();
-}
-
-void MainWindow::BuildActions() {
-  updateAction_ = new QAction(style()->standardIcon(QStyle::SP_BrowserReload), J("更新"), this);
-  updateAction_->setShortcut(Qt::Key_F2);
-  connect(updateAction_, &QAction::triggered, this,
-          [this] { controller_->UpdateAll(fetch::RunSender::kUpdateButton); });
-  updateSelectionAction_ = new QAction(J("選択更新"), this);
-  updateSelectionAction_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F2));
-  connect(updateSelectionAction_, &QAction::triggered, this,
-          [this] { controller_->UpdateSelection(fetch::SelectionMode::kUpdate); });
-  stopAction_ = new QAction(J("中止"), this);
-  connect(stopAction_, &QAction::triggered, this,
-          [this] { controller_->UpdateSelection(fetch::SelectionMode::kStop); });
-  resumeAction_ = new QAction(J("購読"), this);
-  connect(resumeAction_, &QAction::triggered, this,
-          [this] { controller_->UpdateSelection(fetch::SelectionMode::kResume); });
-}
-
-void MainWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(J("ファイル(&F)"));
-  QAction* end = file->addAction(J("終了(&X)"));
-  connect(end, &QAction::triggered, this, [this] { controller_->EndProgram(); });
-  QMenu* update = menuBar()->addMenu(J("更新(&U)"));
-  QAction* all = update->addAction(J("全て更新(&N)"));
-  connect(all, &QAction::triggered, this, [this] { controller_->UpdateAll(fetch::RunSender::kMenu); });
-  QAction* below = update->addAction(J("選択項目より下を更新(&A)"));
-  connect(below, &QAction::triggered, this, [this] { controller_->UpdateSelection(fetch::SelectionMode::kUpdate); });
-}
-
-void MainWindow::BuildToolbar() {
-  QToolBar* bar = addToolBar(J("ツールバー"));
-  bar->setObjectName(QStringLiteral("MainToolbar"));
-  bar->addAction(updateAction_);
-  bar->addSeparator();
-  bar->addAction(updateSelectionAction_);
-  bar->addAction(stopAction_);
-  bar->addAction(resumeAction_);
 }
 
 void MainWindow::BuildTray() {
@@ -189,12 +154,12 @@ void MainWindow::SetTitle(const std::string& title) {
   QApplication::setApplicationDisplayName(ToQString(title));
 }
 
-void MainWindow::ApplyStoredLayout() {
-  listView_->ApplySettings();
-}
-
 void MainWindow::ShowWindow() {
-  show();
+  if (startMaximised_) {
+    showMaximized();
+  } else {
+    show();
+  }
 }
 
 void MainWindow::HideWindow() {
@@ -302,6 +267,7 @@ void MainWindow::LockUserInterface(bool background, bool busy) {
   stopAction_->setEnabled(false);
   resumeAction_->setEnabled(false);
   updateAction_->setEnabled(background);
+  EnableEditing(false);
   if (busy) centralWidget()->setEnabled(false);
 }
 
@@ -309,6 +275,7 @@ void MainWindow::UnlockUserInterface() {
   uiLocked_ = false;
   listView_->SetUiLocked(false);
   for (QAction* action : {updateAction_, updateSelectionAction_, stopAction_, resumeAction_}) action->setEnabled(true);
+  EnableEditing(true);
   centralWidget()->setEnabled(true);
 }
 

@@ -3,17 +3,26 @@
 
 #include <QMainWindow>
 #include <QSystemTrayIcon>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/MainController.h"
 #include "app/MainWindowView.h"
+#include "app/ViewModes.h"
 #include "fetch/ModifierKeys.h"
 #include "fetch/UpdateRunView.h"
+#include "settings/IniFile.h"
+#include "settings/SaveAllHost.h"
 #include "store/TreeEditHost.h"
 
 class QAction;
+class QActionGroup;
+class QComboBox;
 class QLabel;
+class QMenu;
 class QProgressBar;
 class QSplitter;
 
@@ -34,7 +43,9 @@ class MainWindow : public QMainWindow,
                    public app::MainWindowView,
                    public fetch::UpdateRunView,
                    public store::TreeEditHost,
-                   public fetch::ModifierKeys {
+                   public fetch::ModifierKeys,
+                   public app::ViewModeView,
+                   public settings::SaveAllHost {
   Q_OBJECT
 
  public:
@@ -45,6 +56,20 @@ class MainWindow : public QMainWindow,
 
   // Brings the window up from the notification area (a second start asks for this).
   void ComeForward();
+
+  // The system is about to sleep (the program saves), or woke up again.
+  void SystemSuspending() { controller_->PowerSuspend(); }
+  void SystemResumed() { controller_->PowerResume(); }
+
+  // The parts tests and the screenshot helper look at.
+  ChannelTreeView& TreeView() const { return *treeView_; }
+  HeadlineListView& ListView() const { return *listView_; }
+  BrowserPane& Browser() const { return *browser_; }
+  QComboBox& ReadFilterBox() const { return *readFilterBox_; }
+  QComboBox& DateFilterBox() const { return *dateFilterBox_; }
+  // A command of the menus by its caption without the access key, e.g. "名前の変更";
+  // nullptr when there is none.
+  QAction* FindCommand(const QString& caption) const;
 
   // app::MainWindowView
   void SetTitle(const std::string& title) override;
@@ -92,17 +117,46 @@ class MainWindow : public QMainWindow,
   bool ShiftHeld() const override;
   bool CtrlHeld() const override;
 
+  // app::ViewModeView
+  void ApplyViewMode(int oldMode, int newMode) override;
+
+  // settings::SaveAllHost
+  std::vector<int> ListColumnWidths() override;
+  std::vector<std::string> AddressBoxItems() override { return {}; }
+  std::vector<std::string> KeywordBoxItems() override { return {}; }
+  std::optional<std::string> CurrentThemeName() override { return std::nullopt; }
+  void WriteLayout(settings::IniFile& ini) override;
+  bool SaveCustomLists() override { return true; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
   void BuildActions();
+  void BuildTreeActions();
+  void BuildListActions();
+  void BuildViewActions();
   void BuildMenus();
-  void BuildToolbar();
+  void BuildFilterMenus(QMenu* view);
+  void BuildToolbars();
   void BuildTray();
+  void BuildContextMenus();
+  QAction* AddCommand(const char* caption, const std::function<void()>& run);
   void UpdateTrayMenu();
   void TrayShowClicked();
+  void ShowFilters();
+  void ShowSortColumn(QMenu* menu);
+  void ShowViewMode();
+  void EnableEditing(bool enabled);
+  store::TTreeNodeExt* TreeNode() const;
+
+  // The geometry of the window and of its panes, and the toolbars of each view mode.
+  void ReadGeometry();
+  void WriteGeometry(settings::IniFile& ini);
+  void ShowPanes(int viewMode);
+  void LoadToolbars(int viewMode);
+  void KeepToolbars(int viewMode);
 
   QtEventLoop& loop_;
   app::DataSession& session_;
@@ -116,6 +170,22 @@ class MainWindow : public QMainWindow,
   QLabel* statusPanel_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
+  bool startMaximised_ = false;
+  QSplitter* sideSplit_ = nullptr;
+  QSplitter* mainSplit_ = nullptr;
+  QComboBox* readFilterBox_ = nullptr;
+  QComboBox* dateFilterBox_ = nullptr;
+  QActionGroup* readFilterGroup_ = nullptr;
+  QActionGroup* dateFilterGroup_ = nullptr;
+  QAction* modeActions_[3] = {};  // list, browser and view mode
+  QList<QAction*> treeActions_;   // new group, new search item, rename, delete, sort
+  QList<QAction*> belowActions_;  // the states of everything below the selected node
+  QList<QAction*> editActions_;   // withdrawn while an update run holds the window
+  QMenu* treeMenu_ = nullptr;
+  QMenu* listMenu_ = nullptr;
+  // The toolbar layouts of all four view modes, as stored; the current mode's is taken
+  // from the window when the mode changes and when the layout is saved.
+  settings::IniFile toolbarLayouts_;
   QAction* updateAction_ = nullptr;
   QAction* updateSelectionAction_ = nullptr;
   QAction* stopAction_ = nullptr;

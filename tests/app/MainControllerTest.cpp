@@ -9,11 +9,15 @@
 #include <thread>
 
 #include "app/MainController.h"
+#include "platform/Files.h"
+#include "present/HeadlineColumns.h"
 #include "present/HeadlineFakes.h"
+#include "settings/IniFile.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualEventLoop.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "text/Literal.h"
 
 namespace app {
 namespace {
@@ -28,12 +32,30 @@ class QuietWindow : public MainWindowView {
   void MinimiseToTray() override {}
   void ShowTrayIcon(bool) override {}
   void StopTrayAnimation() override {}
-  void SelectRootNode() override {}
+  void SelectRootNode() override { ++rootShown; }
   void StopViewTimers() override {}
   void CloseAllTabs() override {}
   void EndApplication() override { ended = true; }
   bool shown = false;
   bool ended = false;
+  int rootShown = 0;
+};
+
+class RecordingModes : public ViewModeView {
+ public:
+  void ApplyViewMode(int oldMode, int newMode) override { calls.emplace_back(oldMode, newMode); }
+  std::vector<std::pair<int, int>> calls;
+};
+
+// The window as the save-all sees it: the layout it writes is one marker key.
+class MarkerLayout : public settings::SaveAllHost {
+ public:
+  std::vector<int> ListColumnWidths() override { return {}; }
+  std::vector<std::string> AddressBoxItems() override { return {}; }
+  std::vector<std::string> KeywordBoxItems() override { return {}; }
+  std::optional<std::string> CurrentThemeName() override { return std::nullopt; }
+  void WriteLayout(settings::IniFile& ini) override { ini.WriteInteger("Sz_RssMainForm", "szWidth", 640); }
+  bool SaveCustomLists() override { return true; }
 };
 
 constexpr char kFeed[] =
@@ -84,14 +106,16 @@ class MainControllerTest : public testing::Test {
   present::testing::FakeOpener opener;
   store::TreeEditHost treeHost;
   fetch::ModifierKeys keys;
+  RecordingModes modes;
+  MarkerLayout layout;
+  MainViews Views() { return MainViews{window, runView, headlines, pages, opener, treeHost, keys, modes, layout}; }
 };
 
 TEST_F(MainControllerTest, AStartUpdatesShowsTheHeadlinesAndTheEndSavesThem) {
   MakeFolder();
   StartupState startup;
   DataSession session(dir.Path(), loop, dialogs);
-  MainController controller(loop, session, startup,
-                            MainViews{window, runView, headlines, pages, opener, treeHost, keys});
+  MainController controller(loop, session, startup, Views());
   controller.Start();
   EXPECT_TRUE(window.shown);
   loop.Advance(1);  // the start-up timer: data, then the update of TrayRefreshMode 1
@@ -116,6 +140,125 @@ TEST_F(MainControllerTest, AStartUpdatesShowsTheHeadlinesAndTheEndSavesThem) {
   EXPECT_EQ(next.Tree().RootNode()->ItemTotal(), 2);
   EXPECT_EQ(next.Tree().RootNode()->UnreadTotal(), unread);
   EXPECT_NE(next.Settings().RefreshTime, 0);  // the settings were saved with the run's time
+}
+
+// A started controller on a folder holding two channels with an item each, no update at
+// start.
+class StartedControllerTest : public MainControllerTest {
+ protected:
+  StartedControllerTest() {
+    controller.Start();
+    loop.Advance(1);
+    Channel("B channel", "older", 40000);
+    Channel("A channel", "newer", 40001);
+    controller.TreeSelectionChanged(session.Tree().RootNode());
+  }
+
+  void Channel(const std::string& caption, const std::string& title, double modified) {
+    auto list = std::make_unique<store::TSiteList>();
+    list->Site.title = caption;
+    store::TTreeNodeExt* node =
+        session.Tree().AddChild(session.Tree().RootNode(), caption, store::kKindChannel, std::move(list));
+    store::TSiteRecord item;
+    item.title = title;
+    item.modified = modified;
+    session.Store().AddItemToChannel(*node->Data(), item);
+  }
+
+  std::vector<std::string> Titles() {
+    std::vector<std::string> titles;
+    for (size_t row = 0; row < controller.Headlines().RowCount(); ++row)
+      titles.push_back(controller.Headlines().Item(row)->title);
+    return titles;
+  }
+
+  // The settings file is read when the session is made.
+  static bool WriteSettings(const testsupport::TempDir& folder) {
+    testsupport::WriteFile(folder / "plover.ini", "[Ev_Main]\r\nTrayRefreshMode=0\r\nKidokuTime=-1\r\n");
+    return true;
+  }
+
+  StartupState startup;
+  bool settingsWritten = WriteSettings(dir);
+  DataSession session{dir.Path(), loop, dialogs};
+  MainController controller{loop, session, startup, Views()};
+};
+
+TEST_F(StartedControllerTest, AModeButtonSwitchesBetweenItsModeAndStandardAndReSortsTheList) {
+  // Standard mode sorts by state, newest first; view mode groups by channel, oldest first.
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"newer", "older"}));
+  controller.SwitchViewMode(kViewMode);
+  EXPECT_EQ(session.Settings().FormViewMode, kViewMode);
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"newer", "older"}));  // "A channel" first
+  session.Settings().EvwSortUpDown = false;
+  controller.SwitchViewMode(kListMode);
+  controller.SwitchViewMode(kListMode);
+  EXPECT_EQ(session.Settings().FormViewMode, kStandardMode);
+  controller.SwitchViewMode(kBrowserMode);
+  controller.SwitchViewMode(kViewMode);
+  EXPECT_EQ(modes.calls, (std::vector<std::pair<int, int>>{{1, 4}, {4, 2}, {2, 1}, {1, 3}, {3, 4}}));
+  EXPECT_EQ(Titles(), (std::vector<std::string>{"older", "newer"}));  // view mode now descending
+}
+
+TEST_F(StartedControllerTest, TheFilterShortcutsCycleThroughTheChoicesOfTheCurrentMode) {
+  settings::Settings& settings = session.Settings();
+  std::vector<int> reads;
+  std::vector<int> dates;
+  settings.DateMode = 2;  // shown as "３日以内"
+  for (int i = 0; i < 4; ++i) {
+    controller.CycleReadFilter();
+    reads.push_back(settings.MidokuOnly);
+    controller.CycleDateFilter();
+    dates.push_back(settings.DateMode);
+  }
+  EXPECT_EQ(reads, (std::vector<int>{1, 2, 3, 0}));
+  EXPECT_EQ(dates, (std::vector<int>{7, 0, 1, 3}));
+  EXPECT_EQ(controller.Headlines().RowCount(), 0u);  // built again: both items are years old
+  controller.SwitchViewMode(kViewMode);
+  const int viewModeFilter = settings.EvwMidokuOnly;
+  controller.CycleReadFilter();
+  EXPECT_EQ(settings.EvwMidokuOnly, (viewModeFilter + 1) % 4);
+  EXPECT_EQ(settings.MidokuOnly, 0);
+}
+
+TEST_F(StartedControllerTest, ClosingWritesTheWindowLayoutAndAPendingResetPutsTheDefaultBack) {
+  EXPECT_TRUE(controller.CloseRequested());
+  settings::IniFile ini;
+  ASSERT_TRUE(ini.Load(session.IniFileName()));
+  EXPECT_EQ(ini.ReadInteger("Sz_RssMainForm", "szWidth", 0), 640);
+
+  DataSession next(dir.Path(), loop, dialogs);
+  ASSERT_TRUE(next.Open(DataAccess::kReadWrite));
+  next.SettingsState().LayoutResetPending = true;
+  MainController again(loop, next, startup, Views());
+  again.Start();
+  loop.Advance(1);
+  EXPECT_TRUE(again.CloseRequested());
+  ASSERT_TRUE(ini.Load(next.IniFileName()));
+  EXPECT_FALSE(ini.ValueExists("Sz_RssMainForm", "szWidth"));
+  EXPECT_EQ(ini.ReadInteger("Sz_Evw_Toolbar_Mode", "Rev", 0), 2000);
+}
+
+TEST_F(StartedControllerTest, RepairReloadsTheNewestBackupAfterTwoConfirmations) {
+  EXPECT_FALSE(controller.RepairAvailable());
+  ASSERT_EQ(session.Save(false), store::SaveResult::kSaved);
+  session.Store().SetModified();
+  ASSERT_EQ(session.Save(true), store::SaveResult::kSaved);  // keeps the first file as today's backup
+  ASSERT_TRUE(controller.RepairAvailable());
+  Channel("C channel", "lost", 40002);
+
+  dialogs.Answer(true);
+  dialogs.Answer(false);
+  controller.RepairFromBackups();
+  EXPECT_EQ(session.Tree().RootNode()->ItemTotal(), 3);  // the second question said no
+
+  dialogs.Answer(true);
+  dialogs.Answer(true);
+  const int shownBefore = window.rootShown;
+  controller.RepairFromBackups();
+  EXPECT_EQ(session.Tree().RootNode()->ItemTotal(), 2);
+  EXPECT_GT(window.rootShown, shownBefore);
+  EXPECT_EQ(dialogs.UnusedAnswers(), 0u);
 }
 
 }  // namespace

@@ -3,16 +3,23 @@
 // from a server on the loopback address and saves when it is closed.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QToolBar>
 #include <functional>
 #include <memory>
 
+#include "settings/IniFile.h"
 #include "support/LoopbackServer.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "ui/BrowserPane.h"
 #include "ui/ChannelTreeModel.h"
+#include "ui/ChannelTreeView.h"
+#include "ui/HeadlineListView.h"
 #include "ui/MainWindow.h"
 #include "ui/QtEventLoop.h"
 
@@ -68,6 +75,116 @@ TEST(MainWindowTest, ComesUpUpdatesShowsTheHeadlinesAndSavesOnClose) {
   app::DataSession next(dir.Path(), loop, dialogs);
   ASSERT_TRUE(next.Open(app::DataAccess::kReadOnly));
   EXPECT_EQ(next.Tree().RootNode()->ItemTotal(), 1);
+}
+
+// A window on a folder holding one channel with a read and an unread item; nothing is
+// updated at start and closing ends the program.
+class WindowOnFolder {
+ public:
+  explicit WindowOnFolder(const testsupport::TempDir& dir, testsupport::ScriptedDialogs& dialogs)
+      : session(dir.Path(), loop, dialogs), window(loop, session, startup) {
+    window.Controller().Start();
+    EXPECT_TRUE(ProcessUntil([&] { return !window.Controller().Lifecycle().StartupRunning(); }));
+  }
+
+  bool Close() {
+    QCloseEvent close;
+    QCoreApplication::sendEvent(&window, &close);
+    return close.isAccepted();
+  }
+
+  QtEventLoop loop;
+  app::StartupState startup;
+  app::DataSession session;
+  MainWindow window;
+};
+
+void MakeFolderWithTwoItems(const testsupport::TempDir& dir, testsupport::ScriptedDialogs& dialogs) {
+  testsupport::WriteFile(dir / "plover.ini", "[Ev_Main]\r\nTrayRefreshMode=0\r\nKidokuTime=-1\r\n");
+  QtEventLoop loop;
+  app::DataSession earlier(dir.Path(), loop, dialogs);
+  ASSERT_TRUE(earlier.Open(app::DataAccess::kReadWrite));
+  store::TTreeNodeExt* node = earlier.Tree().AddChild(earlier.Tree().RootNode(), "feed", store::kKindChannel,
+                                                      std::make_unique<store::TSiteList>());
+  for (uint8_t read : {uint8_t{0}, uint8_t{1}}) {
+    store::TSiteRecord item;
+    item.title = read != 0 ? "read" : "unread";
+    item.read = read;
+    earlier.Store().AddItemToChannel(*node->Data(), item);
+  }
+  ASSERT_EQ(earlier.Save(false), store::SaveResult::kSaved);
+  earlier.Close();
+}
+
+TEST(MainWindowTest, ViewModeFiltersAndToolbarsAreKeptAcrossARestart) {
+  testsupport::TempDir dir;
+  testsupport::ScriptedDialogs dialogs;
+  MakeFolderWithTwoItems(dir, dialogs);
+  {
+    WindowOnFolder first(dir, dialogs);
+    MainWindow& window = first.window;
+    ASSERT_TRUE(ProcessUntil([&] { return window.Controller().Headlines().RowCount() == 2; }));
+
+    QAction* listMode = window.FindCommand(QString::fromUtf8("リストモード"));
+    ASSERT_NE(listMode, nullptr);
+    listMode->trigger();
+    EXPECT_TRUE(listMode->isChecked());
+    EXPECT_FALSE(window.Browser().isVisibleTo(&window));
+    EXPECT_TRUE(window.ListView().isVisibleTo(&window));
+
+    // The box and the menu choose the same filter and show each other's choice.
+    emit window.ReadFilterBox().activated(2);  // unread only
+    EXPECT_EQ(window.Controller().Headlines().RowCount(), 1u);
+    QAction* protectedOnly = window.FindCommand(QString::fromUtf8("保護"));
+    ASSERT_NE(protectedOnly, nullptr);
+    protectedOnly->trigger();
+    EXPECT_EQ(window.ReadFilterBox().currentIndex(), 3);
+    EXPECT_EQ(window.Controller().Headlines().RowCount(), 0u);
+
+    auto* modes = window.findChild<QToolBar*>(QStringLiteral("Toolbar_Mode"));
+    ASSERT_NE(modes, nullptr);
+    window.addToolBar(Qt::BottomToolBarArea, modes);
+    EXPECT_TRUE(first.Close());
+  }
+  settings::IniFile ini;
+  ASSERT_TRUE(ini.Load(dir.Path() + "plover.ini"));
+  EXPECT_EQ(ini.ReadString("Sz_List_Toolbar_Mode", "DockedTo", ""), "Dock_Bottom");
+  EXPECT_EQ(ini.ReadString("Sz_Toolbar_Mode", "DockedTo", ""), "Dock_Top");
+  EXPECT_TRUE(ini.SectionExists("Sz_RssMainForm"));
+
+  WindowOnFolder second(dir, dialogs);
+  MainWindow& window = second.window;
+  EXPECT_FALSE(window.Browser().isVisibleTo(&window));
+  auto* modes = window.findChild<QToolBar*>(QStringLiteral("Toolbar_Mode"));
+  EXPECT_EQ(window.toolBarArea(modes), Qt::BottomToolBarArea);
+  EXPECT_EQ(window.ReadFilterBox().currentIndex(), 3);
+  // Back to standard mode: its own toolbar layout and all three panes.
+  window.FindCommand(QString::fromUtf8("リストモード"))->trigger();
+  EXPECT_EQ(window.toolBarArea(modes), Qt::TopToolBarArea);
+  EXPECT_TRUE(window.Browser().isVisibleTo(&window));
+  EXPECT_TRUE(second.Close());
+}
+
+TEST(MainWindowTest, TheChannelCommandsEditTheTreeAndAreWithdrawnDuringAnUpdate) {
+  testsupport::TempDir dir;
+  testsupport::ScriptedDialogs dialogs;
+  MakeFolderWithTwoItems(dir, dialogs);
+  WindowOnFolder opened(dir, dialogs);
+  MainWindow& window = opened.window;
+  store::TChannelTree& tree = opened.session.Tree();
+  QAction* newGroup = window.FindCommand(QString::fromUtf8("グループの追加"));
+  ASSERT_NE(newGroup, nullptr);
+  newGroup->trigger();
+  ASSERT_EQ(tree.RootNode()->ChildCount(), 2u);
+  EXPECT_TRUE(window.TreeView().IsEditing());  // the new group's caption is edited at once
+  window.TreeView().setFocus();
+
+  window.LockUserInterface(true, false);
+  EXPECT_FALSE(newGroup->isEnabled());
+  EXPECT_FALSE(window.FindCommand(QString::fromUtf8("削除"))->isEnabled());
+  window.UnlockUserInterface();
+  EXPECT_TRUE(newGroup->isEnabled());
+  EXPECT_TRUE(opened.Close());
 }
 
 }  // namespace

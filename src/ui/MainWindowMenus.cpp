@@ -1,0 +1,330 @@
+// SPDX-License-Identifier: MIT
+// The main window's commands: its menus, toolbars and context menus. Each command hands
+// the user's choice to the controllers; none decides anything itself.
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "present/HeadlineColumns.h"
+#include "store/ItemStates.h"
+#include "ui/ChannelTreeView.h"
+#include "ui/HeadlineListView.h"
+#include "ui/MainWindow.h"
+#include "ui/QtText.h"
+
+namespace ui {
+namespace {
+
+QString J(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
+// The caption without its access key and ellipsis: "削除(&D)..." → "削除".
+QString BareCaption(QString caption) {
+  const qsizetype key = caption.indexOf(QStringLiteral("(&"));
+  if (key >= 0) caption.truncate(key);
+  caption.remove(QStringLiteral("&"));
+  if (caption.endsWith(QStringLiteral("..."))) caption.chop(3);
+  return caption;
+}
+
+struct StateCommand {
+  const char* caption;
+  int action;
+};
+
+// The four state changes of the selected rows, of all rows and of everything below the
+// selected node, in menu order.
+constexpr StateCommand kRowCommands[] = {{"未読を［既読］に変更(&K)", store::kActionToRead},
+                                         {"既読を［未読］に変更(&M)", store::kActionToUnread},
+                                         {"［保護］に変更(&I)", store::kActionProtect},
+                                         {"［保護］を解除(&W)", store::kActionUnprotect}};
+constexpr StateCommand kAllRowCommands[] = {{"全ての未読を［既読］に変更(&A)...", store::kActionToRead},
+                                            {"全ての既読を［未読］に変更(&E)...", store::kActionToUnread},
+                                            {"全てを［保護］に変更(&H)...", store::kActionProtect},
+                                            {"全ての[保護]を解除(V)...", store::kActionUnprotect}};
+constexpr StateCommand kBelowNodeCommands[] = {{"未読を［既読］に変更(&A)...", store::kActionToRead},
+                                               {"既読を［未読］に変更(&E)...", store::kActionToUnread},
+                                               {"［保護］に変更(&H)...", store::kActionProtect},
+                                               {"［保護］を解除(&V)...", store::kActionUnprotect}};
+
+constexpr const char* kReadFilterCaptions[] = {"全て", "既読", "未読", "保護"};
+constexpr const char* kDateFilterCaptions[] = {"全ての日付", "２４時間以内", "３日以内", "１週間以内"};
+
+// A filter box that is not on its first entry is coloured, so a narrowed list is noticed.
+void MarkNarrowed(QComboBox* box) {
+  box->setStyleSheet(box->currentIndex() > 0 ? QStringLiteral("QComboBox { background: #FFFFBE; }") : QString());
+}
+
+}  // namespace
+
+QAction* MainWindow::AddCommand(const char* caption, const std::function<void()>& run) {
+  auto* action = new QAction(J(caption), this);
+  connect(action, &QAction::triggered, this, [run] { run(); });
+  return action;
+}
+
+QAction* MainWindow::FindCommand(const QString& caption) const {
+  for (QAction* action : findChildren<QAction*>()) {
+    if (BareCaption(action->text()) == caption) return action;
+  }
+  return nullptr;
+}
+
+store::TTreeNodeExt* MainWindow::TreeNode() const {
+  return treeView_->CurrentNode();
+}
+
+void MainWindow::BuildActions() {
+  updateAction_ = new QAction(style()->standardIcon(QStyle::SP_BrowserReload), J("更新"), this);
+  updateAction_->setShortcut(Qt::Key_F2);
+  connect(updateAction_, &QAction::triggered, this,
+          [this] { controller_->UpdateAll(fetch::RunSender::kUpdateButton); });
+  updateSelectionAction_ =
+      AddCommand("選択項目より下を更新(&A)", [this] { controller_->UpdateSelection(fetch::SelectionMode::kUpdate); });
+  updateSelectionAction_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F2));
+  updateSelectionAction_->setIconText(J("選択更新"));
+  stopAction_ = AddCommand("中止", [this] { controller_->UpdateSelection(fetch::SelectionMode::kStop); });
+  resumeAction_ = AddCommand("購読", [this] { controller_->UpdateSelection(fetch::SelectionMode::kResume); });
+  BuildTreeActions();
+  BuildListActions();
+  BuildViewActions();
+}
+
+void MainWindow::BuildTreeActions() {
+  store::TreeEditor& editor = controller_->Editor();
+  QAction* group = AddCommand("グループの追加(&T)", [this, &editor] { editor.CreateGroupNode(TreeNode(), false); });
+  QAction* search = AddCommand("検索項目の追加(&S)", [this, &editor] { editor.CreateGroupNode(TreeNode(), true); });
+  // Ctrl+A renames only while the tree has the focus; in the list it selects every row.
+  QAction* rename = AddCommand("名前の変更(&C)", [this] { treeView_->StartRename(TreeNode()); });
+  rename->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+  rename->setShortcutContext(Qt::WidgetShortcut);
+  treeView_->addAction(rename);
+  QAction* remove = AddCommand("削除(&D)...", [this, &editor] { editor.DeleteNode(TreeNode()); });
+  QAction* sort = AddCommand("ソート(&S)...", [this, &editor] { editor.SortGroup(TreeNode()); });
+  treeActions_ = {group, search, rename, remove, sort};
+  for (const StateCommand& command : kBelowNodeCommands) {
+    const int action = command.action;
+    belowActions_.push_back(
+        AddCommand(command.caption, [this, action] { controller_->Headlines().MarkBelowNode(action); }));
+  }
+  editActions_ = treeActions_;
+  editActions_.append(belowActions_);
+}
+
+void MainWindow::BuildListActions() {
+  present::HeadlineList& list = controller_->Headlines();
+  for (const StateCommand& command : kRowCommands) {
+    const int action = command.action;
+    AddCommand(command.caption, [&list, action] { list.MarkSelectedRows(action); });
+  }
+  for (const StateCommand& command : kAllRowCommands) {
+    const int action = command.action;
+    AddCommand(command.caption, [&list, action] { list.MarkAllRows(action); });
+  }
+  QAction* remove = AddCommand("記事の削除(&D)...", [&list] { list.DeleteSelectedRows(); });
+  editActions_.push_back(remove);
+  QAction* all = AddCommand("全て選択(&L)", [this] { listView_->selectAll(); });
+  all->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+  all->setShortcutContext(Qt::WidgetShortcut);
+  listView_->addAction(all);
+  QAction* next = AddCommand("次の未読記事(&J)", [&list] { list.SeekNextUnread(true); });
+  next->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+  next->setShortcutContext(Qt::WindowShortcut);
+  addAction(next);
+}
+
+void MainWindow::BuildViewActions() {
+  struct ModeCommand {
+    const char* caption;
+    Qt::Key key;
+    int mode;
+  };
+  const ModeCommand modes[] = {{"リストモード(&G)", Qt::Key_G, app::kListMode},
+                               {"ブラウザーモード(&J)", Qt::Key_J, app::kBrowserMode},
+                               {"ビューモード(&M)", Qt::Key_M, app::kViewMode}};
+  for (size_t i = 0; i < std::size(modes); ++i) {
+    const int mode = modes[i].mode;
+    QAction* action = AddCommand(modes[i].caption, [this, mode] { controller_->SwitchViewMode(mode); });
+    action->setShortcut(QKeySequence(Qt::ALT | modes[i].key));
+    action->setCheckable(true);
+    addAction(action);
+    modeActions_[i] = action;
+  }
+  // The filter keys move each filter on to its next choice.
+  QAction* nextRead = AddCommand("次の既読状態フィルタ", [this] { controller_->CycleReadFilter(); });
+  nextRead->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  addAction(nextRead);
+  QAction* nextDate = AddCommand("次の日付フィルタ", [this] { controller_->CycleDateFilter(); });
+  nextDate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  addAction(nextDate);
+}
+
+void MainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(J("ファイル(&F)"));
+  QMenu* repair = file->addMenu(J("データの修復(&B)"));
+  QAction* chosen = repair->addAction(J("データファイルを選択(&S)..."));
+  connect(chosen, &QAction::triggered, this, [this] { controller_->RepairFromChosenBackup(); });
+  QAction* automatic = repair->addAction(J("自動で修復(&A)..."));
+  connect(automatic, &QAction::triggered, this, [this] { controller_->RepairFromBackups(); });
+  connect(repair, &QMenu::aboutToShow, this, [this, chosen, automatic] {
+    const bool available = !uiLocked_ && controller_->RepairAvailable();
+    chosen->setEnabled(available);
+    automatic->setEnabled(available);
+  });
+  file->addSeparator();
+  QAction* end = file->addAction(J("終了(&X)"));
+  connect(end, &QAction::triggered, this, [this] { controller_->EndProgram(); });
+
+  QMenu* view = menuBar()->addMenu(J("表示(&V)"));
+  for (QAction* mode : modeActions_) view->addAction(mode);
+  view->addSeparator();
+  BuildFilterMenus(view);
+
+  QMenu* channel = menuBar()->addMenu(J("チャンネル(&C)"));
+  channel->addActions(treeActions_);
+  QMenu* below = channel->addMenu(J("選択項目より下の既読状態(&K)"));
+  below->addActions(belowActions_);
+  channel->addSeparator();
+  channel->addAction(updateSelectionAction_);
+  channel->addAction(stopAction_);
+  channel->addAction(resumeAction_);
+
+  QMenu* headline = menuBar()->addMenu(J("ヘッドライン(&H)"));
+  for (const StateCommand& command : kRowCommands) headline->addAction(FindCommand(BareCaption(J(command.caption))));
+  headline->addSeparator();
+  for (const StateCommand& command : kAllRowCommands) headline->addAction(FindCommand(BareCaption(J(command.caption))));
+  headline->addSeparator();
+  headline->addAction(FindCommand(J("記事の削除")));
+  headline->addAction(FindCommand(J("全て選択")));
+  headline->addAction(FindCommand(J("次の未読記事")));
+
+  QMenu* update = menuBar()->addMenu(J("更新(&U)"));
+  QAction* all = update->addAction(J("全て更新(&N)"));
+  connect(all, &QAction::triggered, this, [this] { controller_->UpdateAll(fetch::RunSender::kMenu); });
+  update->addAction(updateSelectionAction_);
+}
+
+void MainWindow::BuildFilterMenus(QMenu* view) {
+  QMenu* sort = view->addMenu(J("ソート(&O)"));
+  for (int column = 0; column < present::kColumnCount; ++column) {
+    const std::string caption = present::ColumnCaption(column);
+    QAction* action = sort->addAction(caption.empty() ? J("既読状態") : ToQString(caption));
+    action->setCheckable(true);
+    action->setData(column);
+    connect(action, &QAction::triggered, this, [this, column] { controller_->Headlines().SortByColumn(column); });
+  }
+  connect(sort, &QMenu::aboutToShow, this, [this, sort] { ShowSortColumn(sort); });
+
+  QMenu* read = view->addMenu(J("既読状態フィルタ(&R)"));
+  readFilterGroup_ = new QActionGroup(this);
+  for (int value = 0; value < static_cast<int>(std::size(kReadFilterCaptions)); ++value) {
+    QAction* action = read->addAction(J(kReadFilterCaptions[value]));
+    action->setCheckable(true);
+    readFilterGroup_->addAction(action);
+    connect(action, &QAction::triggered, this, [this, value] { controller_->Headlines().SetReadFilter(value); });
+  }
+  QMenu* date = view->addMenu(J("日付フィルタ(&D)"));
+  dateFilterGroup_ = new QActionGroup(this);
+  for (int index = 0; index < static_cast<int>(std::size(kDateFilterCaptions)); ++index) {
+    QAction* action = date->addAction(J(kDateFilterCaptions[index]));
+    action->setCheckable(true);
+    dateFilterGroup_->addAction(action);
+    connect(action, &QAction::triggered, this, [this, index] { controller_->Headlines().SetDateFilterIndex(index); });
+  }
+}
+
+void MainWindow::BuildToolbars() {
+  QToolBar* buttons = addToolBar(J("更新"));
+  buttons->setObjectName(QStringLiteral("ToolBar_Button"));
+  buttons->addAction(updateAction_);
+  buttons->addSeparator();
+  buttons->addAction(updateSelectionAction_);
+  buttons->addAction(stopAction_);
+  buttons->addAction(resumeAction_);
+  buttons->addSeparator();
+  buttons->addAction(belowActions_.front());  // everything below the selected node read
+
+  QToolBar* modes = addToolBar(J("表示モード"));
+  modes->setObjectName(QStringLiteral("Toolbar_Mode"));
+  for (QAction* mode : modeActions_) modes->addAction(mode);
+
+  readFilterBox_ = new QComboBox(this);
+  for (const char* caption : kReadFilterCaptions) readFilterBox_->addItem(J(caption));
+  readFilterBox_->setToolTip(J("既読状態フィルタ"));
+  connect(readFilterBox_, &QComboBox::activated, this,
+          [this](int value) { controller_->Headlines().SetReadFilter(value); });
+  QToolBar* read = addToolBar(J("既読状態フィルタ"));
+  read->setObjectName(QStringLiteral("ToolBar_Koudoku"));
+  read->addWidget(readFilterBox_);
+
+  dateFilterBox_ = new QComboBox(this);
+  for (const char* caption : kDateFilterCaptions) dateFilterBox_->addItem(J(caption));
+  dateFilterBox_->setToolTip(J("日付フィルタ"));
+  connect(dateFilterBox_, &QComboBox::activated, this,
+          [this](int index) { controller_->Headlines().SetDateFilterIndex(index); });
+  QToolBar* date = addToolBar(J("日付フィルタ"));
+  date->setObjectName(QStringLiteral("ToolBar_Time"));
+  date->addWidget(dateFilterBox_);
+}
+
+void MainWindow::BuildContextMenus() {
+  treeMenu_ = new QMenu(this);
+  treeMenu_->addActions(treeActions_);
+  treeMenu_->addSeparator();
+  treeMenu_->addActions(belowActions_);
+  treeMenu_->addSeparator();
+  treeMenu_->addAction(updateSelectionAction_);
+  treeMenu_->addAction(stopAction_);
+  treeMenu_->addAction(resumeAction_);
+  treeView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(treeView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    // An update in the background withdraws the context menus.
+    if (!uiLocked_) treeMenu_->popup(treeView_->viewport()->mapToGlobal(pos));
+  });
+
+  listMenu_ = new QMenu(this);
+  for (QAction* action : menuBar()->actions()) {
+    if (BareCaption(action->text()) == J("ヘッドライン")) listMenu_->addActions(action->menu()->actions());
+  }
+  listView_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(listView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    if (!uiLocked_) listMenu_->popup(listView_->viewport()->mapToGlobal(pos));
+  });
+}
+
+void MainWindow::ShowFilters() {
+  present::HeadlineList& list = controller_->Headlines();
+  const int read = list.ReadFilter();
+  const int date = present::DateFilterIndex(list.DateFilter());
+  if (read >= 0 && read < readFilterBox_->count()) {
+    readFilterBox_->setCurrentIndex(read);
+    readFilterGroup_->actions().at(read)->setChecked(true);
+  }
+  dateFilterBox_->setCurrentIndex(date);
+  dateFilterGroup_->actions().at(date)->setChecked(true);
+  MarkNarrowed(readFilterBox_);
+  MarkNarrowed(dateFilterBox_);
+}
+
+void MainWindow::ShowSortColumn(QMenu* menu) {
+  const int column = controller_->Headlines().SortColumn();
+  for (QAction* action : menu->actions()) action->setChecked(action->data().toInt() == column);
+}
+
+void MainWindow::ShowViewMode() {
+  const int mode = session_.Settings().FormViewMode;
+  modeActions_[0]->setChecked(mode == app::kListMode);
+  modeActions_[1]->setChecked(mode == app::kBrowserMode);
+  modeActions_[2]->setChecked(mode == app::kViewMode);
+}
+
+void MainWindow::EnableEditing(bool enabled) {
+  for (QAction* action : editActions_) action->setEnabled(enabled);
+}
+
+}  // namespace ui
