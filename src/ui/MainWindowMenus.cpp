@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "present/HeadlineColumns.h"
+#include "settings/SaveAll.h"
 #include "store/ItemStates.h"
 #include "ui/ChannelTreeView.h"
 #include "ui/HeadlineListView.h"
@@ -184,6 +185,10 @@ void MainWindow::BuildMenus() {
   for (QAction* mode : modeActions_) view->addAction(mode);
   view->addSeparator();
   BuildFilterMenus(view);
+  view->addSeparator();
+  QAction* reset = view->addAction(J("画面レイアウトのリセット"));
+  connect(reset, &QAction::triggered, this,
+          [this] { settings::RequestLayoutReset(session_.Dialogs(), session_.SettingsState()); });
 
   QMenu* channel = menuBar()->addMenu(J("チャンネル(&C)"));
   channel->addActions(treeActions_);
@@ -270,6 +275,13 @@ void MainWindow::BuildToolbars() {
   QToolBar* date = addToolBar(J("日付フィルタ"));
   date->setObjectName(QStringLiteral("ToolBar_Time"));
   date->addWidget(dateFilterBox_);
+
+  // Toolbar buttons show their command's caption without the access key.
+  for (QToolBar* bar : findChildren<QToolBar*>()) {
+    for (QAction* action : bar->actions()) {
+      if (action->iconText().contains(QStringLiteral("("))) action->setIconText(BareCaption(action->text()));
+    }
+  }
 }
 
 void MainWindow::BuildContextMenus() {
