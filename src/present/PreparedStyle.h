@@ -27,4 +27,12 @@ struct PreparedStyle {
   std::string MultiMarker;
 };
 
+// Where the pages get the current style from: loaded and prepared on first use, and
+// again after another style was chosen.
+class StyleSource {
+ public:
+  virtual ~StyleSource() = default;
+  virtual const PreparedStyle& CurrentStyle() = 0;
+};
+
 }  // namespace present
