@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTimer>
 #include <cstdlib>
 #include <ctime>
@@ -19,6 +20,7 @@
 #include "ui/MainWindow.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtEventLoop.h"
+#include "ui/SleepWatch.h"
 
 namespace {
 
@@ -72,6 +74,18 @@ int main(int argc, char** argv) {
   signalCheck.start(kSignalCheckMs);
   QObject::connect(&application, &QGuiApplication::commitDataRequest, [&](QSessionManager&) {
     if (window) window->Controller().EndProgram();
+  });
+
+  // Before the system sleeps the program saves, and the login manager waits for that
+  // save; after waking the periodic update starts again. Without a system bus (a
+  // container, a session without logind) this stays silent.
+  ui::SleepWatch sleep(QDBusConnection::systemBus());
+  QObject::connect(&sleep, &ui::SleepWatch::Suspending, [&] {
+    if (window) window->SystemSuspending();
+    sleep.ReleaseSleepDelay();
+  });
+  QObject::connect(&sleep, &ui::SleepWatch::Resumed, [&] {
+    if (window) window->SystemResumed();
   });
 
   const int status = QApplication::exec();
