@@ -18,6 +18,7 @@
 #include "app/Startup.h"
 #include "platform/InterruptWatch.h"
 #include "ui/MainWindow.h"
+#include "ui/PageScheme.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtEventLoop.h"
 #include "ui/SleepWatch.h"
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
   // The web engine shares its drawing contexts with the widgets.
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // The program's own pages have a scheme of their own, known before the engine starts.
+  ui::RegisterPageScheme();
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
 
