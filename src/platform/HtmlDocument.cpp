@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "platform/HtmlDocument.h"
 
+#include <iconv.h>
 #include <libxml/HTMLparser.h>
+#include <libxml/encoding.h>
 #include <libxml/tree.h>
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <optional>
 #include <utility>
 
+#include "platform/Ascii.h"
 #include "platform/CodePage.h"
 #include "platform/XmlLibrary.h"
 
@@ -176,18 +180,188 @@ std::string VisibleText(const xmlNode* element) {
   return out;
 }
 
-// The first element of the given name in page order, or none.
-const xmlNode* FindElement(const std::vector<void*>& parts, const char* name, const char* withAttribute = nullptr) {
-  for (void* part : parts) {
-    const xmlNode* top = reinterpret_cast<const xmlNode*>(part);
-    for (const xmlNode* node = Doc(part)->children; node != nullptr; node = NextInTree(node, top, true)) {
-      if (!NameIs(node, name)) continue;
-      if (withAttribute == nullptr || xmlHasProp(node, reinterpret_cast<const xmlChar*>(withAttribute)) != nullptr) {
-        return node;
-      }
+// The first element of the given name in one piece of a page, or none.
+const xmlNode* FindInPart(void* part, const char* name, const char* withAttribute = nullptr) {
+  const xmlNode* top = reinterpret_cast<const xmlNode*>(part);
+  for (const xmlNode* node = Doc(part)->children; node != nullptr; node = NextInTree(node, top, true)) {
+    if (!NameIs(node, name)) continue;
+    if (withAttribute == nullptr || xmlHasProp(node, reinterpret_cast<const xmlChar*>(withAttribute)) != nullptr) {
+      return node;
     }
   }
   return nullptr;
+}
+
+// The first element of the given name in page order, or none.
+const xmlNode* FindElement(const std::vector<void*>& parts, const char* name, const char* withAttribute = nullptr) {
+  for (void* part : parts) {
+    if (const xmlNode* node = FindInPart(part, name, withAttribute)) return node;
+  }
+  return nullptr;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n\f\"'";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+// The charset of a Content-Type value such as "text/html; charset=Shift_JIS"; empty
+// when it names none.
+std::string_view CharsetOfContentType(std::string_view content) {
+  std::string lower(content);
+  for (char& c : lower) c = AsciiLower(c);
+  const size_t at = lower.find("charset");
+  if (at == std::string::npos) return {};
+  std::string_view rest = TrimBlanks(content.substr(at + 7));
+  if (rest.empty() || rest.front() != '=') return {};
+  rest = TrimBlanks(rest.substr(1));
+  return rest.substr(0, rest.find_first_of(" \t\r\n\f;\"'"));
+}
+
+// The charset that the first "meta" element naming one names; empty when none does.
+std::string DeclaredCharset(const std::vector<void*>& parts) {
+  for (void* part : parts) {
+    const xmlNode* top = reinterpret_cast<const xmlNode*>(part);
+    for (const xmlNode* node = Doc(part)->children; node != nullptr; node = NextInTree(node, top, true)) {
+      if (!NameIs(node, "meta")) continue;
+      std::string charset(TrimBlanks(Attribute(node, "charset")));
+      if (charset.empty() && EqualsAsciiNoCase(TrimBlanks(Attribute(node, "http-equiv")), "content-type")) {
+        charset = CharsetOfContentType(Attribute(node, "content"));
+      }
+      if (!charset.empty()) return charset;
+    }
+  }
+  return {};
+}
+
+// The bytes in the named character set as UTF-8, with U+FFFD for each byte that does not
+// belong to it; nothing when the converter does not know the name.
+std::optional<std::string> ConvertToUtf8(std::string_view bytes, const char* charset) {
+  iconv_t converter = iconv_open("UTF-8", charset);
+  if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out;
+  char buffer[4096];
+  char* in = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  while (inLeft > 0) {
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    const size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
+    const int error = errno;
+    out.append(buffer, static_cast<size_t>(outPtr - buffer));
+    if (result != static_cast<size_t>(-1) || error == E2BIG) continue;
+    out.append(kReplacement);  // a byte that belongs to no character, or a character cut off at the end
+    ++in;
+    --inLeft;
+  }
+  // One more call ends a shifting encoding such as ISO-2022-JP.
+  char* outPtr = buffer;
+  size_t outLeft = sizeof buffer;
+  iconv(converter, nullptr, nullptr, &outPtr, &outLeft);
+  out.append(buffer, static_cast<size_t>(outPtr - buffer));
+  iconv_close(converter);
+  return out;
+}
+
+// The page as UTF-8 from the character set it names; nothing when that is unknown.
+std::optional<std::string> DecodeLabelled(std::string_view bytes, const std::string& charset) {
+  const char* alias = xmlGetEncodingAlias(charset.c_str());
+  const std::string name = alias != nullptr ? alias : charset;
+  if (EqualsAsciiNoCase(name, "CP932")) return Cp932ToUtf8(bytes);
+  return ConvertToUtf8(bytes, name.c_str());
+}
+
+// Elements that have no content and no end tag, as the parser knows them.
+bool IsVoidElement(const xmlNode* node) {
+  const htmlElemDesc* description = htmlTagLookup(node->name);
+  return description != nullptr && description->empty != 0;
+}
+
+// Scripts and style sheets hold their text as written: it is never escaped.
+bool HoldsRawText(const xmlNode* node) {
+  return node != nullptr && (NameIs(node, "script") || NameIs(node, "style"));
+}
+
+void AppendEscaped(std::string& out, std::string_view text, bool inAttribute) {
+  for (const char c : text) {
+    if (c == '&') {
+      out.append("&amp;");
+    } else if (c == '"' && inAttribute) {
+      out.append("&quot;");
+    } else if (c == '<' && !inAttribute) {
+      out.append("&lt;");
+    } else if (c == '>' && !inAttribute) {
+      out.append("&gt;");
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+void AppendStartTag(std::string& out, const xmlNode* element) {
+  out.append("<").append(reinterpret_cast<const char*>(element->name));
+  for (const xmlAttr* attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
+    out.append(" ").append(reinterpret_cast<const char*>(attribute->name));
+    if (attribute->children == nullptr) continue;  // written without a value
+    xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(attribute));
+    out.append("=\"");
+    if (value != nullptr) AppendEscaped(out, reinterpret_cast<const char*>(value), true);
+    out.append("\"");
+    xmlFree(value);
+  }
+  out.append(">");
+}
+
+// Writes a node, or the start tag of an element; true when the element's content and its
+// end tag are to follow.
+bool AppendNodeStart(std::string& out, const xmlNode* node) {
+  const char* content = reinterpret_cast<const char*>(node->content);
+  switch (node->type) {
+    case XML_ELEMENT_NODE:
+      AppendStartTag(out, node);
+      return !IsVoidElement(node);
+    case XML_TEXT_NODE:
+      if (content == nullptr) break;
+      if (HoldsRawText(node->parent)) {
+        out.append(content);
+      } else {
+        AppendEscaped(out, content, false);
+      }
+      break;
+    case XML_CDATA_SECTION_NODE:
+      if (content != nullptr) out.append(content);
+      break;
+    case XML_COMMENT_NODE:
+      out.append("<!--").append(content != nullptr ? content : "").append("-->");
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+void AppendEndTag(std::string& out, const xmlNode* element) {
+  out.append("</").append(reinterpret_cast<const char*>(element->name)).append(">");
+}
+
+// The markup of the children of `top`, walked by the links of the tree.
+void AppendContentMarkup(std::string& out, const xmlNode* top) {
+  const xmlNode* node = top->children;
+  while (node != nullptr) {
+    const bool open = AppendNodeStart(out, node);
+    if (open && node->children != nullptr) {
+      node = node->children;
+      continue;
+    }
+    if (open) AppendEndTag(out, node);
+    while (node != top && node->next == nullptr) {
+      node = node->parent;
+      if (node != top) AppendEndTag(out, node);
+    }
+    node = node == top ? nullptr : node->next;
+  }
 }
 
 bool IsUriSpace(char c) {
@@ -360,6 +534,25 @@ HtmlDocument HtmlDocument::Parse(std::string_view utf8) {
   return document;
 }
 
+HtmlDocument HtmlDocument::ParseDeclared(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return Parse(bytes.substr(3));
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    const char* charset = bytes[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE";
+    return Parse(ConvertToUtf8(bytes.substr(2), charset).value_or(std::string()));
+  }
+  // The label is read from the page taken as UTF-8: its markup is ASCII in every
+  // character set a label can name.
+  HtmlDocument labelled = Parse(bytes);
+  const std::string charset = DeclaredCharset(labelled.parts_);
+  // A page that calls itself UTF-16 or UTF-32 but had a readable label is ASCII-based.
+  const bool unicode = StartsWithAsciiNoCase(charset, "utf");
+  if (!charset.empty() && !unicode) {
+    if (std::optional<std::string> utf8 = DecodeLabelled(bytes, charset)) return Parse(*utf8);
+  }
+  if (unicode || IsValidUtf8(bytes)) return labelled;
+  return Parse(Cp932ToUtf8(bytes));
+}
+
 HtmlDocument::HtmlDocument(HtmlDocument&& other) noexcept : parts_(std::move(other.parts_)) {
   other.parts_.clear();
 }
@@ -406,6 +599,26 @@ std::vector<HtmlAnchor> HtmlDocument::Anchors() const {
     }
   }
   return anchors;
+}
+
+std::string HtmlDocument::BodyMarkup() const {
+  std::string markup;
+  for (void* part : parts_) {
+    if (const xmlNode* body = FindInPart(part, "body")) AppendContentMarkup(markup, body);
+  }
+  return markup;
+}
+
+std::string HtmlDocument::FirstStyleSheet() const {
+  const xmlNode* style = FindElement(parts_, "style");
+  if (style == nullptr) return {};
+  std::string text;
+  for (const xmlNode* child = style->children; child != nullptr; child = child->next) {
+    if ((child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) && child->content != nullptr) {
+      text.append(reinterpret_cast<const char*>(child->content));
+    }
+  }
+  return text;
 }
 
 std::string ResolveUri(std::string_view base, std::string_view reference) {

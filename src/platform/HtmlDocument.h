@@ -33,6 +33,15 @@ class HtmlDocument {
   // character set the page declares is ignored (the caller has converted the page).
   static HtmlDocument Parse(std::string_view utf8);
 
+  // Parses a page given as the bytes of a file, in the character set the page names: a
+  // byte-order mark (UTF-8, UTF-16) first, else the charset of the first "meta" element
+  // that names one (<meta charset> or the Content-Type of <meta http-equiv>). The
+  // Shift_JIS family is read as code page 932 and EUC-JP as EUC-JP-MS. A page that names
+  // none, or one the converter does not know, is UTF-8; when its bytes are no valid UTF-8
+  // it is read as code page 932, the usual encoding of Japanese pages without a label.
+  // Bytes that do not belong to the character set are read as U+FFFD.
+  static HtmlDocument ParseDeclared(std::string_view bytes);
+
   HtmlDocument(HtmlDocument&& other) noexcept;
   HtmlDocument& operator=(HtmlDocument&& other) noexcept;
   HtmlDocument(const HtmlDocument&) = delete;
@@ -47,6 +56,16 @@ class HtmlDocument {
 
   // Every "a" element in document order, with or without href.
   std::vector<HtmlAnchor> Anchors() const;
+
+  // The markup inside the "body" element (of each piece of a cut page, joined), UTF-8.
+  // Element names come in lower case, attribute values in double quotes with only "&"
+  // and '"' escaped, so that an address such as "$CHANNEL_FEED$" stays as written; text
+  // has "&", "<" and ">" escaped except inside scripts and style sheets; comments are
+  // kept. Empty without a body.
+  std::string BodyMarkup() const;
+
+  // The text of the first "style" element as written, UTF-8; empty without one.
+  std::string FirstStyleSheet() const;
 
  private:
   HtmlDocument() = default;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,89 @@ TEST(HtmlDocument, EmptyAndHostilePagesGiveWhatTheyHold) {
   target = HtmlDocument::Parse("<title>again</title>");
   EXPECT_EQ(target.Title(), "again");
 }
+
+TEST(HtmlDocument, BodyMarkupKeepsWhatTheBodyHolds) {
+  const HtmlDocument document = HtmlDocument::Parse(
+      "<html><head><title>t</title><style>a > b { color: red }</style></head><BODY>\r\n"
+      "<A HREF=\"$CHANNEL_FEED$\" title='say \"hi\"' class=x>[rss] a&amp;b &lt;c&gt; \xE2\x98\x85</a><BR>\r\n"
+      "<!-- note --><td data-empty><input type=checkbox checked disabled><div></div><p>open"
+      "<script>if (a < b && c) {}</script><img src=\"$ANCHOR$ x.png\">"
+      "</body></html>");
+  EXPECT_EQ(document.BodyMarkup(),
+            "\r\n<a href=\"$CHANNEL_FEED$\" title=\"say &quot;hi&quot;\" class=\"x\">[rss] a&amp;b &lt;c&gt; "
+            "\xE2\x98\x85</a><br>\r\n<!-- note --><td data-empty><input type=\"checkbox\" checked=\"checked\" "
+            "disabled=\"disabled\"><div></div><p>open<script>if (a < b && c) {}</script>"
+            "<img src=\"$ANCHOR$ x.png\"></p></td>");
+  EXPECT_EQ(document.FirstStyleSheet(), "a > b { color: red }");
+}
+
+TEST(HtmlDocument, BodyMarkupAndStyleSheetOfPagesWithout) {
+  const HtmlDocument plain = HtmlDocument::Parse("<p>text</p><style>p{}</style><style>q{}</style>");
+  EXPECT_EQ(plain.BodyMarkup(), "<p>text</p><style>p{}</style><style>q{}</style>");
+  EXPECT_EQ(plain.FirstStyleSheet(), "p{}");
+  const HtmlDocument empty = HtmlDocument::Parse("");
+  EXPECT_EQ(empty.BodyMarkup(), "");
+  EXPECT_EQ(empty.FirstStyleSheet(), "");
+  EXPECT_EQ(HtmlDocument::Parse("<html><head><title>only</title></head></html>").BodyMarkup(), "");
+
+  // A page cut into pieces gives the bodies of all of them, in page order.
+  std::string unclosed;
+  for (int i = 0; i < 300; ++i) unclosed += "<b>" + std::to_string(i % 10);
+  const std::string markup = HtmlDocument::Parse(unclosed).BodyMarkup();
+  size_t digits = 0;
+  for (const char c : markup) digits += std::isdigit(static_cast<unsigned char>(c)) ? 1 : 0;
+  EXPECT_EQ(digits, 300u);
+  EXPECT_EQ(markup.substr(0, 8), "<b>0<b>1");
+}
+
+// One way a file names its character set, and the title it must give.
+struct CharsetCase {
+  const char* name;
+  std::string bytes;
+  const char* title;  // UTF-8
+};
+
+class DeclaredCharset : public ::testing::TestWithParam<CharsetCase> {};
+
+TEST_P(DeclaredCharset, IsRead) {
+  EXPECT_EQ(HtmlDocument::ParseDeclared(GetParam().bytes).Title(), GetParam().title);
+}
+
+// "日本①" in each encoding; ① has no plain Shift_JIS or EUC-JP code, only the Microsoft ones.
+const std::string kSjis = "\x93\xFA\x96\x7B\x87\x40";
+const std::string kEuc = "\xC6\xFC\xCB\xDC\xAD\xA1";
+const std::string kUtf8 = "\xE6\x97\xA5\xE6\x9C\xAC\xE2\x91\xA0";
+const char* const kTitle = "\xE6\x97\xA5\xE6\x9C\xAC\xE2\x91\xA0";
+
+std::string Page(const std::string& head, const std::string& title) {
+  return "<html><head>" + head + "<title>" + title + "</title></head><body></body></html>";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HtmlDocument, DeclaredCharset,
+    ::testing::Values(
+        CharsetCase{"MetaCharsetShiftJis", Page("<meta charset=\"Shift_JIS\">", kSjis), kTitle},
+        CharsetCase{"HttpEquivShiftJis",
+                    Page("<META HTTP-EQUIV=\"content-type\" CONTENT=\"text/html; Charset = x-sjis\">", kSjis), kTitle},
+        CharsetCase{"HttpEquivEucJp", Page("<meta http-equiv=Content-Type content='text/html;charset=EUC-JP'>", kEuc),
+                    kTitle},
+        CharsetCase{"FirstLabelWins", Page("<meta charset=euc-jp><meta charset=shift_jis>", kEuc), kTitle},
+        CharsetCase{"Latin1", Page("<meta charset=iso-8859-1>", "caf\xE9"), "caf\xC3\xA9"},
+        CharsetCase{"Iso2022Jp", Page("<meta charset=iso-2022-jp>", "\x1B$BF|K\\\x1B(B"), "\xE6\x97\xA5\xE6\x9C\xAC"},
+        CharsetCase{"Utf8Label", Page("<meta charset=utf-8>", kUtf8 + "\x93"),
+                    "\xE6\x97\xA5\xE6\x9C\xAC\xE2\x91\xA0\xEF\xBF\xBD"},
+        CharsetCase{"Utf16LabelMeansUtf8", Page("<meta charset=utf-16>", kUtf8), kTitle},
+        CharsetCase{"NoLabelUtf8", Page("", kUtf8), kTitle},
+        CharsetCase{"NoLabelNotUtf8IsShiftJis", Page("", kSjis), kTitle},
+        CharsetCase{"UnknownLabel", Page("<meta charset=no-such-charset>", kUtf8), kTitle},
+        CharsetCase{"UnknownLabelNotUtf8", Page("<meta charset=no-such-charset>", kSjis), kTitle},
+        CharsetCase{"Utf8Bom", "\xEF\xBB\xBF" + Page("<meta charset=shift_jis>", kUtf8), kTitle},
+        CharsetCase{"Utf16LeBom",
+                    std::string("\xFF\xFE<\0t\0i\0t\0l\0e\0>\0\xE5\x65\x2C\x67<\0/\0t\0i\0t\0l\0e\0>\0", 36),
+                    "\xE6\x97\xA5\xE6\x9C\xAC"},
+        CharsetCase{"BadBytesInTheLabelledCharset", Page("<meta charset=euc-jp>", "\xC6\xFC\xFF"),
+                    "\xE6\x97\xA5\xEF\xBF\xBD"}),
+    [](const ::testing::TestParamInfo<CharsetCase>& info) { return std::string(info.param.name); });
 
 struct ResolveCase {
   const char* name;
