@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "shell/BrowserTabsView.h"
+
+namespace shell {
+
+// One tab of the browser area, owning its view.
+struct BrowserTab {
+  ViewId view = kNoView;
+  std::string caption;       // as the tab shows it
+  std::string title;         // the document title the view reported last
+  int32_t Tag = 0;           // the tab's position, renumbered after every change of the list
+  bool Locked = false;       // page lock: cannot be closed, its own navigations open elsewhere
+  int32_t PendingLoads = 0;  // navigations still expected before the real page; such a tab is not saved
+  std::string TabAddress;    // the address of the last navigation started in the view
+  bool CanGoBack = false;
+  bool CanGoForward = false;
+};
+
+}  // namespace shell
