@@ -4,6 +4,7 @@
 #include "app/DataFolder.h"
 #include "app/DefaultListOffer.h"
 #include "app/EmbeddedFiles.h"
+#include "fetch/HttpDocumentSource.h"
 #include "formats/FeedDate.h"
 #include "present/HeadlineColumns.h"
 #include "settings/SaveAll.h"
@@ -12,6 +13,15 @@
 
 namespace app {
 namespace {
+
+// Where the desktop serves the program's own pages and the files of system/.
+const std::string kPageAddress = "plover://page/";
+
+// The folders where a program named without a folder is looked for.
+std::string SearchPath() {
+  const char* path = std::getenv("PATH");
+  return path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+}
 
 double LocalNow() {
   return store::LocalDayNumber(std::time(nullptr));
@@ -33,17 +43,70 @@ MainController::MainController(platform::EventLoop& loop, DataSession& session, 
       states_(session.Store(), &session.Journal()),
       editor_(states_, session.Dialogs(), searchCount_, views.TreeHost),
       query_(session.Settings()),
+      web_(session.Settings()),
+      styles_(session.Settings(), session.Dialogs(), web_, startup.ProgramFolder, session.DataFolder(),
+              [this] { RenderSummaryAgain(); }),
+      display_(tabs_, views.PageServer),
+      pages_(MakePageServices()),
       list_(present::HeadlineServices{states_, editor_, session.Settings(), loop, session.Dialogs(), searchCount_,
-                                      views.Headlines, views.Pages, views.Opener, query_, session.DataFolder(),
-                                      LocalNow}),
+                                      views.Headlines, pages_, tabs_, query_, session.DataFolder(), LocalNow}),
       html_(formats::HtmlToFeedServices{session.Settings(), exceptions_, session.DataFolder(), {}, {}}),
       launcher_(platform::MakeProcessLauncher()),
       handOver_(formats::MediaHandOver::kProgramFilesFolder, AppDataFolder(ProcessEnvironment()), *launcher_),
+      commands_(MakeCommandServices()),
+      otherBrowser_(*launcher_, SearchPath()),
+      tabs_(shell::BrowserTabsServices{session.Settings(), loop, session.Dialogs(), views.Tabs, views.TabsHost,
+                                       commands_, offlineCopies_, otherBrowser_, session.DataFolder()}),
       run_(MakeRunServices(loop), views.Run, MakeRunHooks()),
       scheduler_(loop, session.Settings(), MakeSchedulerHooks()),
       lifecycle_(loop, session, startup, views.Window, MakeLifecycleHooks()) {}
 
 MainController::~MainController() = default;
+
+present::PageServices MainController::MakePageServices() {
+  // The pages reach the program's images and styles through the desktop's page scheme.
+  styles_.SetPaths(
+      present::StylePaths{kPageAddress + "program/", kPageAddress + "system/", kPageAddress + "system/styles/"});
+  const present::StylePaths& paths = styles_.Paths();
+  present::PageServices services{session_.Settings(),
+                                 styles_,
+                                 display_,
+                                 tabs_,
+                                 states_,
+                                 searchCount_,
+                                 session_.Dialogs(),
+                                 present::PageLocations{paths.ProgramPath, paths.SystemPath, paths.StylesPath}};
+  services.podhallInstalled = [this] { return handOver_.PodhallInstalled(); };
+  return services;
+}
+
+shell::PageCommandServices MainController::MakeCommandServices() {
+  shell::PageCommandServices services{session_.Settings(), session_.Dialogs(), states_, list_, pages_, display_, media_,
+                                      handOver_,           views_.Commands};
+  services.installStyle = [this](const std::string& address, bool shiftHeld) {
+    return styles_.InstallStyleFromWeb(address, shiftHeld);
+  };
+  services.systemUrl = styles_.Paths().SystemPath;
+  return services;
+}
+
+formats::FetchResult MainController::CurrentSettingsWeb::FetchDocument(const formats::FetchRequest& request) {
+  fetch::HttpDocumentSource network(fetch::HttpSettings::FromSettings(settings_, fetch::AgentKind::kMain));
+  return network.FetchDocument(request);
+}
+
+void MainController::RenderSummaryAgain() {
+  if (session_.Settings().FormViewMode == kViewMode) {
+    pages_.RenderViewPage(list_.Page());
+    return;
+  }
+  const int row = list_.FocusedRow();
+  if (row >= 0 && list_.SelectedCount() == 1) {
+    pages_.RenderSummaryPage(*list_.Item(static_cast<size_t>(row)));
+  } else {
+    pages_.RenderMessagePage(list_.SelectedNode());
+  }
+}
 
 fetch::UpdateRunServices MainController::MakeRunServices(platform::EventLoop& loop) {
   fetch::UpdateRunServices services{loop,           session_.Store(),     session_.Settings(), session_.Dialogs(),
@@ -92,12 +155,17 @@ LifecycleHooks MainController::MakeLifecycleHooks() {
   };
   hooks.CancelFetches = [this] { run_.Cancel(); };
   hooks.ApplyLeaveRule = [this] { list_.LeaveNode(nullptr); };
+  hooks.RestoreTabs = [this] { tabs_.RestoreTabs(); };
+  hooks.SaveTabs = [this] { tabs_.SaveTabs(); };
   hooks.MarkListClosing = [this] { list_.SetShuttingDown(true); };
   hooks.StopSearchCount = [this] { searchCount_.Stop(); };
   return hooks;
 }
 
 void MainController::Start() {
+  pages_.SetHeadlineList(&list_);
+  // The first tab, on the summary, exists before the window's life begins.
+  tabs_.Start();
   lifecycle_.FormCreate();
   list_.SetWindowReady(true);
 }

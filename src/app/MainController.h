@@ -20,7 +20,14 @@
 #include "platform/Process.h"
 #include "present/HeadlineList.h"
 #include "present/KeywordListQuery.h"
+#include "present/Styles.h"
+#include "present/SummaryPages.h"
 #include "settings/SaveAllHost.h"
+#include "shell/BrowserTabs.h"
+#include "shell/HeadlinePageCommands.h"
+#include "shell/NoOfflineCopies.h"
+#include "shell/OtherBrowser.h"
+#include "shell/SummaryDisplay.h"
 #include "store/DataRepair.h"
 #include "store/ItemStates.h"
 #include "store/SearchCountControl.h"
@@ -34,8 +41,10 @@ struct MainViews {
   MainWindowView& Window;
   fetch::UpdateRunView& Run;
   present::HeadlineView& Headlines;
-  present::PageRenderer& Pages;
-  present::OpenPage& Opener;
+  shell::BrowserTabsView& Tabs;
+  shell::BrowserTabsHost& TabsHost;
+  shell::SummaryPageServer& PageServer;
+  shell::PageCommandsHost& Commands;
   store::TreeEditHost& TreeHost;
   fetch::ModifierKeys& Keys;
   ViewModeView& Modes;
@@ -74,6 +83,10 @@ class MainController {
   // The mode buttons: list, browser or view mode on, or back to standard mode.
   void SwitchViewMode(int requested);
 
+  // The summary page once more, e.g. with another style: the current view-mode page, the
+  // selected headline, or the selected node's message.
+  void RenderSummaryAgain();
+
   // The filter shortcuts: the read-state and date filters move to their next choice,
   // from the last back to the first.
   void CycleReadFilter();
@@ -94,6 +107,11 @@ class MainController {
   fetch::UpdateRun& Run() { return run_; }
   fetch::UpdateScheduler& Scheduler() { return scheduler_; }
   present::HeadlineList& Headlines() { return list_; }
+  present::SummaryPages& Pages() { return pages_; }
+  present::Styles& Styles() { return styles_; }
+  shell::BrowserTabs& Tabs() { return tabs_; }
+  present::PageDisplay& Display() { return display_; }
+  shell::HeadlinePageCommands& PageCommands() { return commands_; }
   store::TreeEditor& Editor() { return editor_; }
 
  private:
@@ -102,6 +120,19 @@ class MainController {
   fetch::UpdateRunHooks MakeRunHooks();
   fetch::SchedulerHooks MakeSchedulerHooks();
   store::RepairContext MakeRepairContext();
+  present::PageServices MakePageServices();
+  shell::PageCommandServices MakeCommandServices();
+
+  // Fetches with the HTTP settings as they are at the moment of the fetch (the settings
+  // are loaded after the controller is made).
+  class CurrentSettingsWeb : public formats::DocumentSource {
+   public:
+    explicit CurrentSettingsWeb(settings::Settings& settings) : settings_(settings) {}
+    formats::FetchResult FetchDocument(const formats::FetchRequest& request) override;
+
+   private:
+    settings::Settings& settings_;
+  };
 
   // The repair commands' window: the search count stops, the root is shown.
   class RepairWindow : public store::RepairHost {
@@ -121,12 +152,20 @@ class MainController {
   store::SearchCountControl searchCount_;
   store::TreeEditor editor_;
   present::KeywordListQuery query_;
+  CurrentSettingsWeb web_;
+  present::Styles styles_;
+  shell::SummaryDisplay display_;
+  present::SummaryPages pages_;
   present::HeadlineList list_;
   formats::HtmlExceptionList exceptions_;
   formats::HtmlToFeed html_;
   formats::MediaQueue media_;
   std::unique_ptr<platform::ProcessLauncher> launcher_;
   formats::MediaHandOver handOver_;
+  shell::HeadlinePageCommands commands_;
+  shell::OtherBrowser otherBrowser_;
+  shell::NoOfflineCopies offlineCopies_;
+  shell::BrowserTabs tabs_;
   fetch::UpdateRun run_;
   fetch::UpdateScheduler scheduler_;
   MainLifecycle lifecycle_;

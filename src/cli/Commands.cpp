@@ -18,6 +18,8 @@ constexpr std::array kInitOptions{CommandOption{"--update", false}};
 constexpr std::array kImportOptions{CommandOption{"--into", true}};
 constexpr std::array kExportOptions{CommandOption{"--output", true}};
 constexpr std::array kParseOptions{CommandOption{"--url", true}};
+constexpr std::array kRenderOptions{CommandOption{"--item", true}, CommandOption{"--view-mode", false},
+                                    CommandOption{"--style", true}};
 constexpr std::array kUpdateOptions{CommandOption{"--force", false}, CommandOption{"--sync", false},
                                     CommandOption{"--threads", true}, CommandOption{"--resume", false}};
 
@@ -76,6 +78,21 @@ const std::array kCommands{
             "\n"
             "  --url アドレス        文書を取得したアドレス (相対リンクの基準とチャンネルのアドレス)",
             kParseOptions, 1, RunParse},
+    Command{"render", "ノードのヘッドラインページをHTMLで表示します",
+            "使い方: plover-cli render ノードのパス [--item 番号] [--view-mode] [--style 名前] [--data フォルダ]\n"
+            "\n"
+            "ノードを選んだときにデスクトップ版の概要タブが表示するページを、スタイルのCSSを\n"
+            "含むひとつのHTML文書 (UTF-8) として標準出力に書き出します。標準モードでは自動で\n"
+            "選ばれる記事 (なければメッセージ) のページ、--view-mode ではビューモードの最初の\n"
+            "ページです。データは変更しません (表示で既読になる記事も保存されません)。\n"
+            "\n"
+            "  --item 番号           一覧の何番目 (1から) の記事を表示するか。ビューモードでは\n"
+            "                        その記事を含むページ\n"
+            "  --view-mode           ビューモードのページを表示します\n"
+            "  --style 名前          設定のスタイルの代わりにこのスタイルを使います\n"
+            "\n"
+            "ノードのパスはキャプションを \"/\" でつないだものです (例: \"ニュース/技術\")。",
+            kRenderOptions, 1, RunRender},
     Command{"update", "全てのチャンネルを更新してデータを保存します",
             "使い方: plover-cli update [--force] [--sync] [--threads 数] [--data フォルダ]\n"
             "       plover-cli update --resume [--data フォルダ]\n"

@@ -46,6 +46,7 @@ int RunList(const CommandContext& context, const CommandArguments& arguments);
 int RunImportOpml(const CommandContext& context, const CommandArguments& arguments);
 int RunExportOpml(const CommandContext& context, const CommandArguments& arguments);
 int RunParse(const CommandContext& context, const CommandArguments& arguments);
+int RunRender(const CommandContext& context, const CommandArguments& arguments);
 
 // The data folder of the command: "--data" made absolute, or the folder plover.drv names,
 // as the desktop program finds it. With a trailing "/".

@@ -269,6 +269,11 @@ void HeadlineList::ShowFocusedRow() {
   if (row >= 0 && selectedCount_ == 1) renderer_.RenderSummaryPage(*rows_[static_cast<size_t>(row)]);
 }
 
+void HeadlineList::RepaintItem(const store::TSiteRecord* item) {
+  const auto found = std::find(rows_.begin(), rows_.end(), item);
+  if (found != rows_.end()) view_.RepaintRow(static_cast<size_t>(found - rows_.begin()));
+}
+
 void HeadlineList::SortByColumn(int column) {
   if (column >= 0 && column < kColumnCount) {
     int& sortNum = ViewMode() ? settings_.EvwSortNum : settings_.SortNum;

@@ -120,6 +120,8 @@ class HeadlineList : public store::TreeObserver {
   void ListFocusGained() { StartReadTimer(true); }
 
   void StatusText();
+  // Redraws the row of `item` when the list shows it (its state changed elsewhere).
+  void RepaintItem(const store::TSiteRecord* item);
   PageState& Page() { return page_; }
 
   // Item states of rows.

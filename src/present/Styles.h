@@ -119,6 +119,12 @@ class Styles : public StyleSource {
   void EndStyleDownloadPage(const StyleDownloadOpening& opening);
 
   const StylePaths& Paths() const { return paths_; }
+  // Where the pages reach the folders when they are not shown from files: the desktop
+  // serves them under its own scheme. The style is prepared again with them.
+  void SetPaths(StylePaths paths) {
+    paths_ = std::move(paths);
+    stylePrepared_ = false;
+  }
 
  private:
   std::string StylesFolder() const;

@@ -1,56 +1,121 @@
 // SPDX-License-Identifier: MIT
 #include "ui/BrowserPane.h"
 
-#include <QUrl>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <QVBoxLayout>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineView>
 
-#include "present/PageState.h"
-#include "store/TSiteList.h"
-#include "store/TSiteRecord.h"
+#include "shell/BrowserTabs.h"
+#include "ui/PageScheme.h"
 #include "ui/QtText.h"
+#include "ui/WebTabs.h"
 
 namespace ui {
+namespace {
 
-BrowserPane::BrowserPane(QWidget* parent) : QWebEngineView(parent) {
-  connect(this, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
-  connect(this, &QWebEngineView::loadFinished, this, [this](bool) { loading_ = false; });
+// A text as a script's string literal.
+QString ScriptString(const std::string& text) {
+  const QByteArray json = QJsonDocument::fromVariant(QVariantList{ToQString(text)}).toJson(QJsonDocument::Compact);
+  return QString::fromUtf8(json.mid(1, json.size() - 2));
+}
+
+}  // namespace
+
+BrowserPane::BrowserPane(QWebEngineProfile& profile, const settings::Settings& settings,
+                         const std::string& systemFolder, QWidget* parent)
+    : QWidget(parent) {
+  handler_ = new PageSchemeHandler(systemFolder, this);
+  profile.installUrlSchemeHandler(kPageScheme, handler_);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  tabs_ = new WebTabs(profile, settings, this);
+  layout->addWidget(tabs_);
+}
+
+BrowserPane::~BrowserPane() {
+  // The views go before the scheme's handler and the profile.
+  if (tabList_ != nullptr) tabList_->Shutdown();
+}
+
+void BrowserPane::Attach(shell::BrowserTabs& tabs, present::PageDisplay& display) {
+  tabList_ = &tabs;
+  display_ = &display;
+  tabs_->SetTabs(&tabs);
+}
+
+QWebEngineView* BrowserPane::ActiveView() const {
+  return tabs_->ActiveView();
+}
+
+bool BrowserPane::ShowsSummary() const {
+  return tabList_ != nullptr && tabList_->ShowsSummary(tabList_->ActiveView());
+}
+
+bool BrowserPane::Busy() const {
+  return tabList_ != nullptr && tabs_->Loading(tabList_->ActiveView());
+}
+
+bool BrowserPane::ShowsPage(int64_t pageId) const {
+  return display_ != nullptr && display_->ShowsPage(pageId);
+}
+
+int BrowserPane::ClientHeight() const {
+  const QWebEngineView* view = ActiveView();
+  return view != nullptr ? view->height() : 0;
 }
 
 int BrowserPane::ScrollTop() const {
-  return static_cast<int>(page()->scrollPosition().y());
+  const QWebEngineView* view = ActiveView();
+  return view != nullptr ? static_cast<int>(view->page()->scrollPosition().y()) : 0;
 }
 
 void BrowserPane::ScrollBy(int pixels) {
-  page()->runJavaScript(QStringLiteral("window.scrollBy(0, %1);").arg(pixels));
+  if (QWebEngineView* view = ActiveView()) {
+    view->page()->runJavaScript(QStringLiteral("window.scrollBy(0, %1);").arg(pixels),
+                                QWebEngineScript::ApplicationWorld);
+  }
 }
 
-void BrowserPane::RenderSummaryPage(store::TSiteRecord& item) {
-  // The headline's own page stands in for its summary page for now.
-  showsSummary_ = true;
-  setUrl(QUrl(ToQString(item.link)));
+void BrowserPane::ServeSummaryPage(const std::string& html) {
+  handler_->SetPage(QStringLiteral("/summary"), ToQString(html).toUtf8());
 }
 
-void BrowserPane::RenderMessagePage(store::TTreeNodeExt*) {
-  showsSummary_ = true;
-  setHtml(QString());
+bool BrowserPane::ShiftHeld() const {
+  return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
 }
 
-void BrowserPane::RenderViewPage(present::PageState& page) {
-  pageId_ = page.PageId;
-  showsSummary_ = true;
-  setHtml(QString());
+bool BrowserPane::CtrlHeld() const {
+  return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
 }
 
-bool BrowserPane::PageNext(present::PageState&) {
-  return false;
+bool BrowserPane::AltHeld() const {
+  return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier);
 }
 
-bool BrowserPane::Open(const std::string& address) {
-  const QUrl url(ToQString(address));
-  if (!url.isValid() || url.isEmpty()) return false;
-  showsSummary_ = false;
-  setUrl(url);
-  return true;
+void BrowserPane::SetPageImage(const std::string& name, const std::string& only, const std::string& source) {
+  QWebEngineView* view = ActiveView();
+  if (view == nullptr) return;
+  // Run in the program's own world: it works with the page's scripts switched off, and
+  // the page cannot fool it.
+  const QString script = QStringLiteral(
+                             "(function(n,o,s){var list=document.getElementsByName(n);"
+                             "for(var i=0;i<list.length;i++){var e=list[i];"
+                             "if(e.tagName=='IMG'&&(o==''||e.src.indexOf(o)>=0))e.src=s;}})(%1,%2,%3);")
+                             .arg(ScriptString(name), ScriptString(only), ScriptString(source));
+  view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld);
+}
+
+void BrowserPane::OpenOptionMenu(store::TSiteRecord& item) {
+  emit OptionMenuRequested(&item);
+}
+
+void BrowserPane::OpenAddChannel(const std::string& address) {
+  emit AddChannelRequested(ToQString(address));
 }
 
 }  // namespace ui

@@ -1,47 +1,74 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QWebEngineView>
+#include <QWidget>
 #include <string>
 
-#include "present/OpenPage.h"
-#include "present/PageRenderer.h"
+#include "present/PageDisplay.h"
+#include "shell/HeadlinePageCommands.h"
+#include "shell/SummaryDisplay.h"
 #include "ui/HeadlineBrowserPane.h"
+
+class QWebEngineProfile;
+class QWebEngineView;
 
 namespace ui {
 
-// The browser pane of the main window: one web view. Until the generated headline pages
-// exist, the summary of a headline is its own web page, and messages leave the pane blank.
-class BrowserPane : public QWebEngineView,
+class PageSchemeHandler;
+class WebTabs;
+
+// The browser pane of the main window: the browser tabs, the generated headline page
+// they load from the page scheme, and what the headline list and the page commands ask
+// of the view in front.
+class BrowserPane : public QWidget,
                     public HeadlineBrowserPane,
-                    public present::PageRenderer,
-                    public present::OpenPage {
+                    public shell::SummaryPageServer,
+                    public shell::PageCommandsHost {
   Q_OBJECT
 
  public:
-  explicit BrowserPane(QWidget* parent = nullptr);
+  // `systemFolder`: the data folder's system/ folder, whose files the pages may show.
+  BrowserPane(QWebEngineProfile& profile, const settings::Settings& settings, const std::string& systemFolder,
+              QWidget* parent = nullptr);
+  ~BrowserPane() override;
+
+  WebTabs& Tabs() const { return *tabs_; }
+  // The tab list and the pages' display, once the controller behind the window exists.
+  void Attach(shell::BrowserTabs& tabs, present::PageDisplay& display);
+  QWebEngineView* ActiveView() const;
 
   // HeadlineBrowserPane
-  bool ShowsSummary() const override { return showsSummary_; }
-  bool Busy() const override { return loading_; }
-  bool ShowsPage(int64_t pageId) const override { return pageId != 0 && pageId == pageId_; }
-  int ClientHeight() const override { return height(); }
+  bool ShowsSummary() const override;
+  bool Busy() const override;
+  bool ShowsPage(int64_t pageId) const override;
+  int ClientHeight() const override;
   int ScrollTop() const override;
   void ScrollBy(int pixels) override;
 
-  // present::PageRenderer
-  void RenderSummaryPage(store::TSiteRecord& item) override;
-  void RenderMessagePage(store::TTreeNodeExt* node) override;
-  void RenderViewPage(present::PageState& page) override;
-  bool PageNext(present::PageState& page) override;
+  // shell::SummaryPageServer
+  void ServeSummaryPage(const std::string& html) override;
 
-  // present::OpenPage
-  bool Open(const std::string& address) override;
+  // shell::PageCommandsHost
+  bool ShiftHeld() const override;
+  bool CtrlHeld() const override;
+  bool AltHeld() const override;
+  bool ActiveViewShowsSummary() const override { return ShowsSummary(); }
+  void SetPageImage(const std::string& name, const std::string& only, const std::string& source) override;
+  void OpenOptionMenu(store::TSiteRecord& item) override;
+  void OpenAddChannel(const std::string& address) override;
+  std::vector<std::string> DiscoveredFeeds(shell::ViewId) const override { return {}; }
+
+ signals:
+  // The page's option link was clicked for this headline.
+  void OptionMenuRequested(store::TSiteRecord* item);
+  // A "feed:" link or a feed the page announced: the registration of a channel.
+  void AddChannelRequested(const QString& address);
 
  private:
-  bool showsSummary_ = false;
-  bool loading_ = false;
-  int64_t pageId_ = 0;
+  WebTabs* tabs_ = nullptr;
+  PageSchemeHandler* handler_ = nullptr;
+  shell::BrowserTabs* tabList_ = nullptr;
+  present::PageDisplay* display_ = nullptr;
 };
 
 }  // namespace ui

@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QStyleHints>
 #include <QToolBar>
+#include <QWebEngineProfile>
 
 #include "fetch/UpdateTexts.h"
 #include "text/Literal.h"
@@ -27,6 +28,7 @@
 #include "ui/HeadlineTableModel.h"
 #include "ui/QtEventLoop.h"
 #include "ui/QtText.h"
+#include "ui/WebTabs.h"
 
 namespace ui {
 namespace {
@@ -40,20 +42,27 @@ QString J(const char* utf8) {
 MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::StartupState& startup)
     : loop_(loop), session_(session) {
   // The panes: the channel tree on the left, the headline list above the browser pane.
+  // The browser's profile keeps cookies, storage and cache in the data folder; it outlives
+  // every page of it.
+  profile_ = new QWebEngineProfile(QStringLiteral("Plover"), this);
+  profile_->setPersistentStoragePath(PathToQString(session.DataFolder() + "system/browser"));
+  profile_->setCachePath(PathToQString(session.DataFolder() + "system/browser/cache"));
   mainSplit_ = new QSplitter(Qt::Horizontal, this);
   treeModel_ = new ChannelTreeModel(session.Tree(), this);
   treeView_ = new ChannelTreeView(*treeModel_, loop, mainSplit_);
   treeHost_ = std::make_unique<ChannelTreeHost>(*treeView_, this);
   sideSplit_ = new QSplitter(Qt::Vertical, mainSplit_);
   listView_ = new HeadlineListView(session.Settings(), sideSplit_);
-  browser_ = new BrowserPane(sideSplit_);
+  browser_ = new BrowserPane(*profile_, session.Settings(), session.DataFolder() + "system", sideSplit_);
   mainSplit_->setStretchFactor(1, 3);
   sideSplit_->setStretchFactor(1, 2);
   setCentralWidget(mainSplit_);
 
-  controller_ = std::make_unique<app::MainController>(
-      loop, session, startup,
-      app::MainViews{*this, *this, *listView_, *browser_, *browser_, *treeHost_, *this, *this, *this});
+  controller_ =
+      std::make_unique<app::MainController>(loop, session, startup,
+                                            app::MainViews{*this, *this, *listView_, browser_->Tabs(), *this, *browser_,
+                                                           *browser_, *treeHost_, *this, *this, *this});
+  browser_->Attach(controller_->Tabs(), controller_->Display());
   treeModel_->SetTreeEditor(&controller_->Editor());
   tableModel_ =
       new HeadlineTableModel(controller_->Headlines(), session.Settings(), session.DataFolder() + "system/", this);
@@ -78,11 +87,23 @@ MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::
   connect(listView_, &HeadlineListView::TreeNodeSelectionRequested, this,
           [this](store::TTreeNodeExt* node) { treeView_->SelectNode(node); });
   connect(listView_, &HeadlineListView::FiltersShown, this, [this] { ShowFilters(); });
+  connect(&browser_->Tabs(), &WebTabs::WindowCaptionChanged, this,
+          [this](const QString& caption) { setWindowTitle(caption); });
+  connect(&browser_->Tabs(), &WebTabs::NavigateStatusChanged, this,
+          [this](const QString& text) { statusBar()->showMessage(text, 5000); });
+  connect(browser_, &BrowserPane::OptionMenuRequested, this,
+          [this](store::TSiteRecord* item) { ShowOptionMenu(item); });
+  connect(browser_, &BrowserPane::AddChannelRequested, this, [this](const QString& address) {
+    session_.Dialogs().ShowMessageBox(
+        text::J("このフィードの登録にはまだ対応していません。\r\n") + FromQString(address),
+        platform::MessageType::kInformation);
+  });
 
   BuildActions();
   BuildMenus();
   BuildToolbars();
   BuildContextMenus();
+  BuildTabMenu();
   BuildTray();
 
   // Sized to most of the screen until the stored geometry is applied.
@@ -304,6 +325,18 @@ void MainWindow::RebuildSelectedList() {
 
 bool MainWindow::ShiftHeld() const {
   return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
+bool MainWindow::TreeHasFocus() const {
+  return treeView_->hasFocus();
+}
+
+void MainWindow::LeaveListMode() {
+  if (session_.Settings().FormViewMode == app::kListMode) controller_->SwitchViewMode(app::kListMode);
+}
+
+void MainWindow::CloseAllTabs() {
+  controller_->Tabs().Shutdown();
 }
 
 bool MainWindow::CtrlHeld() const {

@@ -16,6 +16,7 @@
 #include "fetch/UpdateRunView.h"
 #include "settings/IniFile.h"
 #include "settings/SaveAllHost.h"
+#include "shell/BrowserTabsHost.h"
 #include "store/TreeEditHost.h"
 
 class QAction;
@@ -25,6 +26,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QSplitter;
+class QWebEngineProfile;
 
 namespace ui {
 
@@ -45,7 +47,8 @@ class MainWindow : public QMainWindow,
                    public store::TreeEditHost,
                    public fetch::ModifierKeys,
                    public app::ViewModeView,
-                   public settings::SaveAllHost {
+                   public settings::SaveAllHost,
+                   public shell::BrowserTabsHost {
   Q_OBJECT
 
  public:
@@ -82,7 +85,7 @@ class MainWindow : public QMainWindow,
   void StopTrayAnimation() override {}
   void SelectRootNode() override;
   void StopViewTimers() override {}
-  void CloseAllTabs() override {}
+  void CloseAllTabs() override;
   void EndApplication() override;
 
   // fetch::UpdateRunView
@@ -113,9 +116,13 @@ class MainWindow : public QMainWindow,
   void SuspendLeaveRule(bool suspend) override;
   void RebuildSelectedList() override;
 
-  // fetch::ModifierKeys
+  // fetch::ModifierKeys, shell::BrowserTabsHost
   bool ShiftHeld() const override;
   bool CtrlHeld() const override;
+
+  // shell::BrowserTabsHost
+  bool TreeHasFocus() const override;
+  void LeaveListMode() override;
 
   // app::ViewModeView
   void ApplyViewMode(int oldMode, int newMode) override;
@@ -142,6 +149,10 @@ class MainWindow : public QMainWindow,
   void BuildToolbars();
   void BuildTray();
   void BuildContextMenus();
+  void BuildStyleMenu(QMenu* view);
+  void BuildTabMenu();
+  void ShowOptionMenu(store::TSiteRecord* item);
+  void OpenStyleDownloadPage();
   QAction* AddCommand(const char* caption, const std::function<void()>& run);
   void UpdateTrayMenu();
   void TrayShowClicked();
@@ -181,6 +192,8 @@ class MainWindow : public QMainWindow,
   QList<QAction*> treeActions_;   // new group, new search item, rename, delete, sort
   QList<QAction*> belowActions_;  // the states of everything below the selected node
   QList<QAction*> editActions_;   // withdrawn while an update run holds the window
+  QWebEngineProfile* profile_ = nullptr;
+  QMenu* tabMenu_ = nullptr;
   QMenu* treeMenu_ = nullptr;
   QMenu* listMenu_ = nullptr;
   // The toolbar layouts of all four view modes, as stored; the current mode's is taken

@@ -185,6 +185,7 @@ void MainWindow::BuildMenus() {
   for (QAction* mode : modeActions_) view->addAction(mode);
   view->addSeparator();
   BuildFilterMenus(view);
+  BuildStyleMenu(view);
   view->addSeparator();
   QAction* reset = view->addAction(J("画面レイアウトのリセット"));
   connect(reset, &QAction::triggered, this,

@@ -216,9 +216,11 @@ void WebTabs::BindEvents(shell::ViewId view, WebPage* page) {
     if (tabs_ != nullptr) tabs_->TitleChanged(view, FromQString(title));
   });
   connect(page, &QWebEnginePage::loadStarted, this, [this, view] {
+    loading_.insert(view);
     if (tabs_ != nullptr) tabs_->LoadStarted(view);
   });
   connect(page, &QWebEnginePage::loadFinished, this, [this, view, page](bool) {
+    loading_.erase(view);
     if (tabs_ == nullptr) return;
     tabs_->CommandStateChanged(view, page->history()->canGoBack(), page->history()->canGoForward());
     tabs_->LoadFinished(view);
@@ -234,6 +236,7 @@ void WebTabs::DestroyView(shell::ViewId view) {
   if (found == views_.end()) return;
   delete found->second.data();
   views_.erase(found);
+  loading_.erase(view);
 }
 
 void WebTabs::DetachView(shell::ViewId view) {

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "settings/Settings.h"
@@ -39,6 +40,8 @@ class WebTabs : public QWidget, public shell::BrowserTabsView {
   QWebEngineView* View(shell::ViewId view) const;
   QWebEngineView* ActiveView() const;
   QTabBar& TabBar() const { return *bar_; }
+  // Whether the view is loading a page.
+  bool Loading(shell::ViewId view) const { return loading_.count(view) != 0; }
 
   // shell::BrowserTabsView
   void CreateView(shell::ViewId view) override;
@@ -84,6 +87,7 @@ class WebTabs : public QWidget, public shell::BrowserTabsView {
   shell::BrowserTabs* tabs_ = nullptr;
   bool draggedMove_ = false;
   std::map<shell::ViewId, QPointer<QWebEngineView>> views_;
+  std::set<shell::ViewId> loading_;
 };
 
 }  // namespace ui

@@ -13,6 +13,8 @@
 #include "present/HeadlineColumns.h"
 #include "present/HeadlineFakes.h"
 #include "settings/IniFile.h"
+#include "shell/PageAddress.h"
+#include "shell/TabsFakes.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualEventLoop.h"
 #include "support/ScriptedDialogs.h"
@@ -39,6 +41,25 @@ class QuietWindow : public MainWindowView {
   bool shown = false;
   bool ended = false;
   int rootShown = 0;
+};
+
+// The page scheme keeps the last page; the page commands' window knows nothing.
+class KeptPage : public shell::SummaryPageServer {
+ public:
+  void ServeSummaryPage(const std::string& html) override { page = html; }
+  std::string page;
+};
+
+class QuietCommandsHost : public shell::PageCommandsHost {
+ public:
+  bool ShiftHeld() const override { return false; }
+  bool CtrlHeld() const override { return false; }
+  bool AltHeld() const override { return false; }
+  bool ActiveViewShowsSummary() const override { return true; }
+  void SetPageImage(const std::string&, const std::string&, const std::string&) override {}
+  void OpenOptionMenu(store::TSiteRecord&) override {}
+  void OpenAddChannel(const std::string&) override {}
+  std::vector<std::string> DiscoveredFeeds(shell::ViewId) const override { return {}; }
 };
 
 class RecordingModes : public ViewModeView {
@@ -102,13 +123,21 @@ class MainControllerTest : public testing::Test {
   QuietWindow window;
   fetch::UpdateRunView runView;
   present::testing::FakeView headlines;
-  present::testing::FakeRenderer pages;
-  present::testing::FakeOpener opener;
+  shell::testing::FakeTabsView tabView;
+  int tabsViewMode = 1;
+  shell::testing::FakeHost tabsHost{tabsViewMode};
+  KeptPage pageServer;
+  QuietCommandsHost commandsHost;
   store::TreeEditHost treeHost;
   fetch::ModifierKeys keys;
   RecordingModes modes;
   MarkerLayout layout;
-  MainViews Views() { return MainViews{window, runView, headlines, pages, opener, treeHost, keys, modes, layout}; }
+  MainViews Views() { return Views(tabView); }
+  // A second controller in one test needs views of its own for its tabs.
+  MainViews Views(shell::testing::FakeTabsView& tabs) {
+    return MainViews{window,       runView,  headlines, tabs,  tabsHost, pageServer,
+                     commandsHost, treeHost, keys,      modes, layout};
+  }
 };
 
 TEST_F(MainControllerTest, AStartUpdatesShowsTheHeadlinesAndTheEndSavesThem) {
@@ -161,6 +190,8 @@ class StartedControllerTest : public MainControllerTest {
         session.Tree().AddChild(session.Tree().RootNode(), caption, store::kKindChannel, std::move(list));
     store::TSiteRecord item;
     item.title = title;
+    item.desc = "about " + title;
+    item.link = "http://example.jp/" + title;
     item.modified = modified;
     session.Store().AddItemToChannel(*node->Data(), item);
   }
@@ -200,6 +231,15 @@ TEST_F(StartedControllerTest, AModeButtonSwitchesBetweenItsModeAndStandardAndReS
   EXPECT_EQ(Titles(), (std::vector<std::string>{"older", "newer"}));  // view mode now descending
 }
 
+TEST_F(StartedControllerTest, ASelectedHeadlineIsServedAsTheSummaryOfTheActiveTab) {
+  const size_t before = tabView.navigations.size();  // the first tab, the root's message
+  controller.Headlines().SelectRow(0, true);
+  EXPECT_NE(pageServer.page.find("about newer"), std::string::npos);
+  ASSERT_EQ(tabView.navigations.size(), before + 1);
+  EXPECT_EQ(tabView.navigations.back().address, shell::kSummaryAddress);
+  EXPECT_EQ(tabView.navigations.back().view, controller.Tabs().ActiveView());
+}
+
 TEST_F(StartedControllerTest, TheFilterShortcutsCycleThroughTheChoicesOfTheCurrentMode) {
   settings::Settings& settings = session.Settings();
   std::vector<int> reads;
@@ -230,7 +270,8 @@ TEST_F(StartedControllerTest, ClosingWritesTheWindowLayoutAndAPendingResetPutsTh
   DataSession next(dir.Path(), loop, dialogs);
   ASSERT_TRUE(next.Open(DataAccess::kReadWrite));
   next.SettingsState().LayoutResetPending = true;
-  MainController again(loop, next, startup, Views());
+  shell::testing::FakeTabsView laterTabs;
+  MainController again(loop, next, startup, Views(laterTabs));
   again.Start();
   loop.Advance(1);
   EXPECT_TRUE(again.CloseRequested());

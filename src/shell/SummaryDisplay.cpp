@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#include "shell/SummaryDisplay.h"
+
+#include "shell/PageAddress.h"
+
+namespace shell {
+
+ViewId SummaryDisplay::TargetView() {
+  const ViewId active = tabs_.ActiveView();
+  if (active == kNoView || tabs_.ShowsSummary(active)) return active;
+  const BrowserTab& tab = tabs_.TabAt(static_cast<size_t>(tabs_.IndexOf(active)));
+  const bool keepSite = tab.Locked || tabs_.TabBehaviour() == kTabsKeepSites;
+  if (!keepSite) return active;
+  for (size_t index = 0; index < tabs_.TabCount(); ++index) {
+    if (tabs_.ShowsSummary(tabs_.TabAt(index).view)) {
+      tabs_.ActivateTab(static_cast<int>(index));
+      return tabs_.TabAt(index).view;
+    }
+  }
+  return tabs_.OpenTab("", true, true);
+}
+
+void SummaryDisplay::ShowSummaryPage(const present::SummaryPage& page) {
+  server_.ServeSummaryPage(page.Html);
+  shownPageId_ = page.PageId;
+  const ViewId view = TargetView();
+  // Loading the summary address again shows the page just served.
+  if (view != kNoView) tabs_.ResetToBlank(view, false);
+}
+
+bool SummaryDisplay::ShowsPage(int64_t pageId) const {
+  return pageId != 0 && pageId == shownPageId_ && tabs_.ShowsSummary(tabs_.ActiveView());
+}
+
+}  // namespace shell

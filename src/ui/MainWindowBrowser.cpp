@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+// The main window's browser commands: the tabs, the styles of the headline pages and the
+// option menu of a headline on its page.
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTimer>
+
+#include "app/ViewModes.h"
+#include "present/HeadlineList.h"
+#include "shell/BrowserTabs.h"
+#include "ui/BrowserPane.h"
+#include "ui/MainWindow.h"
+#include "ui/QtText.h"
+#include "ui/WebTabs.h"
+
+namespace ui {
+namespace {
+
+QString J(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
+// How long the style download page is given before the browser's own way of opening
+// pages comes back, and how often it is looked at after that while it still loads.
+constexpr int kStylePageFirstWaitMs = 300;
+constexpr int kStylePageStepMs = 100;
+
+}  // namespace
+
+void MainWindow::BuildTabMenu() {
+  shell::BrowserTabs& tabs = controller_->Tabs();
+  tabMenu_ = menuBar()->addMenu(J("タブ(&T)"));
+  struct TabCommand {
+    const char* caption;
+    QKeySequence keys;
+    std::function<void()> run;
+  };
+  const TabCommand commands[] = {
+      {"閉じる(&C)", QKeySequence(Qt::CTRL | Qt::Key_W), [&tabs] { tabs.CloseTab(tabs.ActiveIndex()); }},
+      {"アクティブなタブ以外を閉じる(&A)", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
+       [&tabs] { tabs.CloseOtherTabs(shell::OtherTabs::kAll); }},
+      {"右側(→)を全て閉じる(&R)", {}, [&tabs] { tabs.CloseOtherTabs(shell::OtherTabs::kRight); }},
+      {"左(←)を全て閉じる(&L)", {}, [&tabs] { tabs.CloseOtherTabs(shell::OtherTabs::kLeft); }},
+      {"ページロック(&K)", QKeySequence(Qt::ALT | Qt::Key_R), [&tabs] { tabs.ToggleTabLock(tabs.ActiveIndex()); }},
+      {"右(→)へ(&N)", QKeySequence(Qt::CTRL | Qt::Key_Tab), [&tabs] { tabs.CycleTab(0); }},
+      {"左(←)へ(&P)", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), [&tabs] { tabs.CycleTab(1); }},
+  };
+  for (const TabCommand& command : commands) {
+    QAction* action = AddCommand(command.caption, command.run);
+    action->setShortcut(command.keys);
+    tabMenu_->addAction(action);
+    addAction(action);
+  }
+  tabMenu_->addSeparator();
+  QMenu* behaviour = tabMenu_->addMenu(J("タブの動作(&B)"));
+  auto* group = new QActionGroup(this);
+  const char* behaviours[] = {"標準(&N)", "新しいタブでサイトを開きフォーカスを移す(&R)",
+                              "新しいタブでサイトを開く(&A)", "サイトを概要で上書きしない(&O)"};
+  for (int value = 0; value < static_cast<int>(std::size(behaviours)); ++value) {
+    QAction* action = behaviour->addAction(J(behaviours[value]));
+    action->setCheckable(true);
+    action->setData(value);
+    group->addAction(action);
+    connect(action, &QAction::triggered, this, [&tabs, value] { tabs.SetTabBehaviour(value); });
+  }
+  connect(behaviour, &QMenu::aboutToShow, this, [&tabs, behaviour] {
+    for (QAction* action : behaviour->actions()) action->setChecked(action->data().toInt() == tabs.TabBehaviour());
+  });
+  // The tab row's context menu is the same menu, for the tab the right click activated.
+  QTabBar& bar = browser_->Tabs().TabBar();
+  bar.setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(&bar, &QWidget::customContextMenuRequested, this,
+          [this, &bar](const QPoint& pos) { tabMenu_->popup(bar.mapToGlobal(pos)); });
+}
+
+void MainWindow::BuildStyleMenu(QMenu* view) {
+  QMenu* styles = view->addMenu(J("スタイル(&T)"));
+  connect(styles, &QMenu::aboutToShow, this, [this, styles] {
+    styles->clear();
+    present::Styles& list = controller_->Styles();
+    const std::vector<std::string> entries = list.StyleMenuEntries();
+    const size_t checked = list.CheckedStyleEntry();
+    for (size_t index = 0; index < entries.size(); ++index) {
+      if (index == 2) styles->addSeparator();
+      QAction* action = styles->addAction(ToQString(entries[index]));
+      action->setCheckable(true);
+      action->setChecked(index == checked);
+      const std::string name = entries[index];
+      connect(action, &QAction::triggered, this, [this, name] { controller_->Styles().ChooseStyle(name); });
+    }
+    styles->addSeparator();
+    QAction* install = styles->addAction(J("スタイルテンプレートのインストール(&I)"));
+    connect(install, &QAction::triggered, this, [this] { OpenStyleDownloadPage(); });
+  });
+}
+
+void MainWindow::OpenStyleDownloadPage() {
+  present::Styles& styles = controller_->Styles();
+  const std::optional<present::StyleDownloadOpening> opening = styles.OpenStyleDownloadPage(ShiftHeld(), CtrlHeld());
+  if (!opening) return;
+  controller_->Tabs().Open(opening->Address);
+  // The add-in switches come back once the page had its time to load.
+  auto* wait = new QTimer(this);
+  wait->setInterval(kStylePageStepMs);
+  connect(wait, &QTimer::timeout, this, [this, wait, opening = *opening] {
+    if (browser_->Busy()) return;
+    wait->stop();
+    wait->deleteLater();
+    controller_->Styles().EndStyleDownloadPage(opening);
+  });
+  QTimer::singleShot(kStylePageFirstWaitMs, wait, qOverload<>(&QTimer::start));
+}
+
+void MainWindow::ShowOptionMenu(store::TSiteRecord* item) {
+  if (item == nullptr) return;
+  QMenu menu(this);
+  QAction* open = menu.addAction(J("開く(&O)"));
+  const std::string address = present::HeadlineList::ItemAddress(*item);
+  connect(open, &QAction::triggered, this, [this, address] { controller_->Tabs().Open(address); });
+  menu.exec(QCursor::pos());
+}
+
+}  // namespace ui
