@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "WindowFixture.h"
 #include "settings/IniFile.h"
 #include "support/LoopbackServer.h"
 #include "support/ScriptedDialogs.h"
@@ -25,13 +26,6 @@
 
 namespace ui {
 namespace {
-
-bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!done() && waited.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return done();
-}
 
 TEST(MainWindowTest, ComesUpUpdatesShowsTheHeadlinesAndSavesOnClose) {
   testsupport::LoopbackServer server;
@@ -75,45 +69,6 @@ TEST(MainWindowTest, ComesUpUpdatesShowsTheHeadlinesAndSavesOnClose) {
   app::DataSession next(dir.Path(), loop, dialogs);
   ASSERT_TRUE(next.Open(app::DataAccess::kReadOnly));
   EXPECT_EQ(next.Tree().RootNode()->ItemTotal(), 1);
-}
-
-// A window on a folder holding one channel with a read and an unread item; nothing is
-// updated at start and closing ends the program.
-class WindowOnFolder {
- public:
-  explicit WindowOnFolder(const testsupport::TempDir& dir, testsupport::ScriptedDialogs& dialogs)
-      : session(dir.Path(), loop, dialogs), window(loop, session, startup) {
-    window.Controller().Start();
-    EXPECT_TRUE(ProcessUntil([&] { return !window.Controller().Lifecycle().StartupRunning(); }));
-  }
-
-  bool Close() {
-    QCloseEvent close;
-    QCoreApplication::sendEvent(&window, &close);
-    return close.isAccepted();
-  }
-
-  QtEventLoop loop;
-  app::StartupState startup;
-  app::DataSession session;
-  MainWindow window;
-};
-
-void MakeFolderWithTwoItems(const testsupport::TempDir& dir, testsupport::ScriptedDialogs& dialogs) {
-  testsupport::WriteFile(dir / "plover.ini", "[Ev_Main]\r\nTrayRefreshMode=0\r\nKidokuTime=-1\r\n");
-  QtEventLoop loop;
-  app::DataSession earlier(dir.Path(), loop, dialogs);
-  ASSERT_TRUE(earlier.Open(app::DataAccess::kReadWrite));
-  store::TTreeNodeExt* node = earlier.Tree().AddChild(earlier.Tree().RootNode(), "feed", store::kKindChannel,
-                                                      std::make_unique<store::TSiteList>());
-  for (uint8_t read : {uint8_t{0}, uint8_t{1}}) {
-    store::TSiteRecord item;
-    item.title = read != 0 ? "read" : "unread";
-    item.read = read;
-    earlier.Store().AddItemToChannel(*node->Data(), item);
-  }
-  ASSERT_EQ(earlier.Save(false), store::SaveResult::kSaved);
-  earlier.Close();
 }
 
 TEST(MainWindowTest, ViewModeFiltersAndToolbarsAreKeptAcrossARestart) {

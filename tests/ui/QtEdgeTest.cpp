@@ -16,7 +16,6 @@
 namespace ui {
 namespace {
 
-
 // Processes Qt's events until `done` holds or `timeoutMs` passed.
 bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
   QElapsedTimer waited;
