@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "formats/AtomParser.h"
 #include "platform/Files.h"
+#include "present/PageFill.h"
 #include "store/TTreeNodeExt.h"
 #include "text/Convert.h"
 #include "text/Literal.h"
@@ -350,7 +350,8 @@ bool HeadlineList::RowBold(size_t row) const {
 
 std::string HeadlineList::ItemAddress(const store::TSiteRecord& item) {
   const std::string& site = item.Owner != nullptr ? item.Owner->Site.link : std::string();
-  return formats::ResolveAddress(site, item.link);
+  // The same address the item's page links to, so the list and the page agree.
+  return PageItemAddress(site, item.link);
 }
 
 void HeadlineList::NodeRemoving(store::TTreeNodeExt* node) {

@@ -104,6 +104,7 @@ MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::
   BuildToolbars();
   BuildContextMenus();
   BuildTabMenu();
+  BuildBrowserToolbar();
   BuildTray();
 
   // Sized to most of the screen until the stored geometry is applied.

@@ -151,6 +151,7 @@ class MainWindow : public QMainWindow,
   void BuildContextMenus();
   void BuildStyleMenu(QMenu* view);
   void BuildTabMenu();
+  void BuildBrowserToolbar();
   void ShowOptionMenu(store::TSiteRecord* item);
   void OpenStyleDownloadPage();
   QAction* AddCommand(const char* caption, const std::function<void()>& run);

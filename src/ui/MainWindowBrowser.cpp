@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QTabBar>
 #include <QTimer>
+#include <QToolBar>
+#include <QWebEngineView>
 
 #include "app/ViewModes.h"
 #include "present/HeadlineList.h"
@@ -74,6 +76,38 @@ void MainWindow::BuildTabMenu() {
   bar.setContextMenuPolicy(Qt::CustomContextMenu);
   connect(&bar, &QWidget::customContextMenuRequested, this,
           [this, &bar](const QPoint& pos) { tabMenu_->popup(bar.mapToGlobal(pos)); });
+}
+
+void MainWindow::BuildBrowserToolbar() {
+  QToolBar* bar = addToolBar(J("ブラウザ"));
+  bar->setObjectName(QStringLiteral("ToolBar_Browser"));
+  auto inView = [this](const std::function<void(QWebEngineView&)>& run) {
+    return [this, run] {
+      if (QWebEngineView* view = browser_->ActiveView()) run(*view);
+    };
+  };
+  QAction* back = AddCommand("戻る", inView([](QWebEngineView& view) { view.back(); }));
+  back->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+  QAction* forward = AddCommand("進む", inView([](QWebEngineView& view) { view.forward(); }));
+  forward->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+  QAction* stop = AddCommand("中止", inView([](QWebEngineView& view) { view.stop(); }));
+  QAction* reload = AddCommand("再読込", inView([](QWebEngineView& view) { view.reload(); }));
+  reload->setShortcut(QKeySequence(Qt::Key_F5));
+  QAction* home = AddCommand("ホーム", [this] {
+    shell::BrowserTabs& tabs = controller_->Tabs();
+    tabs.Navigate(tabs.ActiveView(), std::string(), 0);
+  });
+  for (QAction* action : {back, forward, stop, reload, home}) {
+    bar->addAction(action);
+    addAction(action);
+  }
+  // The tab list says what the view in front can do; a locked tab neither goes back nor
+  // reloads.
+  connect(&browser_->Tabs(), &WebTabs::NavigationEnabled, this, [back, forward, reload](bool b, bool f, bool r) {
+    back->setEnabled(b);
+    forward->setEnabled(f);
+    reload->setEnabled(r);
+  });
 }
 
 void MainWindow::BuildStyleMenu(QMenu* view) {
