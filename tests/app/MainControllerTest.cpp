@@ -108,7 +108,8 @@ class MainControllerTest : public testing::Test {
 
   // Runs the loop, its clock and the workers' threads until the update run is over.
   bool RunUntilIdle(MainController& controller) {
-    for (int i = 0; i < 500; ++i) {
+    // Generous: a loaded machine under the sanitizers is slow to start the first fetch.
+    for (int i = 0; i < 3000; ++i) {
       loop.Advance(fetch::UpdateRun::kWaitIntervalMs);
       if (!controller.Run().Running()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
