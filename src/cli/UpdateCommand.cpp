@@ -106,6 +106,13 @@ void PrintErrorLog(const store::TChannelTree& tree) {
   }
 }
 
+// The stopped channels below `node`: a full run passes them by.
+size_t StoppedChannels(const store::TTreeNodeExt* node) {
+  size_t count = node->Kind() == store::kKindStopped ? 1 : 0;
+  for (size_t index = 0; index < node->ChildCount(); ++index) count += StoppedChannels(node->Child(index));
+  return count;
+}
+
 }  // namespace
 
 int RunUpdate(const CommandContext& context, const CommandArguments& arguments) {
@@ -163,6 +170,12 @@ int RunUpdate(const CommandContext& context, const CommandArguments& arguments) 
 
   if (!run.LastSummary().empty()) PrintLine(stdout, TerminalLines(run.LastSummary()));
   PrintErrorLog(session.Tree());
+  // Channels taken from an OPML list start out stopped; say how to start them.
+  const size_t stopped = resume ? 0 : StoppedChannels(session.Tree().RootNode());
+  if (stopped > 0) {
+    PrintLine(stderr, text::J("購読を停止中のチャンネルが ") + std::to_string(stopped) +
+                          text::J(" 件あります (plover-cli update --resume で購読を再開します)"));
+  }
 
   // The save at the end of a run: the channel data without a backup, and the settings
   // when the run changed the time of the last run.

@@ -126,6 +126,14 @@ TEST_F(UpdateCommand, FullRunPrintsTheSummaryAndTheErrorLogAndSaves) {
 
 TEST_F(UpdateCommand, ResumeFetchesTheStoppedChannels) {
   MakeFolder({{"/feed.xml", true}, {"/missing.xml", true}});
+  // A full run passes stopped channels by and says how to start them.
+  const CliRun full = RunCli({"update", "--data", Data()});
+  ASSERT_EQ(full.status, 0) << full.err;
+  EXPECT_TRUE(server.Requests().empty());
+  EXPECT_NE(full.err.find("購読を停止中のチャンネルが 2 件あります (plover-cli update --resume で購読を再開します)"),
+            std::string::npos)
+      << full.err;
+
   const CliRun run = RunCli({"update", "--resume", "--data", Data()});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "新着情報が 2 件あります。");
