@@ -1,26 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "platform/HtmlCleaner.h"
 
-#include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 
 #include <vector>
 
 #include "platform/CodePage.h"
+#include "platform/HtmlTree.h"
 #include "platform/XmlLibrary.h"
 
 namespace platform {
 namespace {
 
-// No network, no messages on the console, repair whatever is broken, and no switch to a
-// character set that a meta element of a description names: the bytes are UTF-8 already.
-constexpr int kParseOptions =
-    HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER | HTML_PARSE_IGNORE_ENC;
-
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// The most elements a piece of the body has open at once (see StartElementWithinNesting).
-constexpr int kMaxNesting = 200;
 
 std::string_view Name(const xmlNode* node) {
   return node->name != nullptr ? std::string_view(reinterpret_cast<const char*>(node->name)) : std::string_view();
@@ -28,17 +20,6 @@ std::string_view Name(const xmlNode* node) {
 
 bool IsElement(const xmlNode* node, std::string_view name) {
   return node->type == XML_ELEMENT_NODE && Name(node) == name;
-}
-
-// The names a browser reads as names: ASCII letters, digits and ":", "_", ".", "-".
-bool PlainName(std::string_view name) {
-  if (name.empty()) return false;
-  for (const char c : name) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ':' ||
-                       c == '_' || c == '.' || c == '-';
-    if (!plain) return false;
-  }
-  return true;
 }
 
 bool AsciiNoCaseAt(std::string_view text, size_t at, std::string_view lowerWord) {
@@ -97,64 +78,6 @@ std::string ParserText(std::string_view cp932Body) {
   return text;
 }
 
-// Where the parse of one piece of the body stopped because too many elements were open.
-struct PieceEnd {
-  startElementSAXFunc buildElement = nullptr;  // the tree builder's own handler
-  bool cut = false;
-  size_t offset = 0;  // bytes of the piece read up to the cut
-};
-
-// Where the start tag of the element just read begins: the last "<" + name in what was
-// read; the end of what was read when there is none.
-size_t TagStart(std::string_view read, std::string_view name) {
-  for (size_t at = read.rfind('<'); at != std::string_view::npos;
-       at = at == 0 ? std::string_view::npos : read.rfind('<', at - 1)) {
-    if (AsciiNoCaseAt(read, at + 1, name) && EndsName(read, at + 1 + name.size())) return at;
-  }
-  return read.size();
-}
-
-// Elements left open pile up in broken markup, and the parser's work for each closing
-// tag grows with the pile (a page of forty thousand open elements takes seconds). So an
-// element that would open beyond kMaxNesting ends the piece: the elements still open end
-// there, and the rest is read as a piece of its own.
-void StartElementWithinNesting(void* context, const xmlChar* name, const xmlChar** attributes) {
-  auto* ctxt = static_cast<htmlParserCtxtPtr>(context);
-  PieceEnd& piece = *static_cast<PieceEnd*>(ctxt->_private);
-  const xmlParserInputPtr input = ctxt->input;
-  if (piece.cut || ctxt->nameNr < kMaxNesting || ctxt->inputNr != 1 || input == nullptr || input->cur == nullptr ||
-      input->cur <= input->base) {
-    piece.buildElement(context, name, attributes);
-    return;
-  }
-  // The parser reads the UTF-8 bytes as they are, so its place in its buffer is the place
-  // in the piece.
-  const std::string_view read(reinterpret_cast<const char*>(input->base),
-                              static_cast<size_t>(input->cur - input->base));
-  const size_t offset = static_cast<size_t>(input->consumed) + TagStart(read, reinterpret_cast<const char*>(name));
-  if (offset == 0) {
-    piece.buildElement(context, name, attributes);
-    return;
-  }
-  piece.cut = true;
-  piece.offset = offset;
-  xmlStopParser(ctxt);
-}
-
-// Parses one piece inside a body element of its own, so that leading text stays body
-// text; `end` tells where the next piece starts when it was cut.
-htmlDocPtr ParsePiece(const std::string& input, PieceEnd& end) {
-  htmlParserCtxtPtr ctxt = htmlNewParserCtxt();
-  if (ctxt == nullptr) return nullptr;
-  end.buildElement = ctxt->sax->startElement;
-  ctxt->sax->startElement = StartElementWithinNesting;
-  ctxt->_private = &end;
-  htmlDocPtr doc =
-      htmlCtxtReadMemory(ctxt, input.data(), static_cast<int>(input.size()), nullptr, "UTF-8", kParseOptions);
-  htmlFreeParserCtxt(ctxt);
-  return doc;
-}
-
 // The node after `node` in document order, skipping its children when `descend` is false.
 xmlNode* NextNode(xmlNode* node, bool descend) {
   if (descend && node->children != nullptr) return node->children;
@@ -201,106 +124,6 @@ void RemoveElements(xmlNode* body, std::span<const std::string_view> removedTags
   }
 }
 
-void AppendEscaped(std::string_view text, bool attribute, std::string& out) {
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        if (attribute) {
-          out += "&quot;";
-        } else {
-          out.push_back(c);
-        }
-        break;
-      default:
-        out.push_back(c);
-    }
-  }
-}
-
-void AppendStartTag(const xmlNode* element, std::string& out) {
-  out.push_back('<');
-  out += Name(element);
-  for (const xmlAttr* attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
-    const std::string_view name =
-        attribute->name != nullptr ? reinterpret_cast<const char*>(attribute->name) : std::string_view();
-    if (!PlainName(name)) continue;
-    out.push_back(' ');
-    out += name;
-    if (attribute->children == nullptr) continue;
-    out += "=\"";
-    for (const xmlNode* part = attribute->children; part != nullptr; part = part->next) {
-      if (part->content != nullptr) AppendEscaped(reinterpret_cast<const char*>(part->content), true, out);
-    }
-    out.push_back('"');
-  }
-  out.push_back('>');
-}
-
-// Elements without an end tag: those the parser knows as empty and the newer ones it
-// does not know (it may hang what follows them inside; that is written after them).
-bool IsVoid(const xmlNode* element) {
-  const std::string_view name = Name(element);
-  if (name == "embed" || name == "source" || name == "track" || name == "wbr") return true;
-  const htmlElemDesc* description = htmlTagLookup(element->name);
-  return description != nullptr && description->empty != 0;
-}
-
-void AppendEndTag(const xmlNode* element, std::string& out) {
-  if (!PlainName(Name(element)) || IsVoid(element)) return;
-  out.append("</").append(Name(element)).push_back('>');
-}
-
-// Script and style sheet text is the one text a browser reads raw.
-bool RawText(const xmlNode* element) {
-  return element != nullptr && (IsElement(element, "script") || IsElement(element, "style"));
-}
-
-void AppendNode(const xmlNode* node, std::string& out) {
-  if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-    if (node->content == nullptr) return;
-    const std::string_view content(reinterpret_cast<const char*>(node->content));
-    if (RawText(node->parent)) {
-      out += content;
-    } else {
-      AppendEscaped(content, false, out);
-    }
-  }
-}
-
-// The markup of the body's content, written without recursion. An element of a name no
-// browser reads as one keeps only its content.
-std::string WriteChildren(const xmlNode* body) {
-  std::string out;
-  const xmlNode* node = body->children;
-  while (node != nullptr) {
-    if (node->type == XML_ELEMENT_NODE) {
-      if (PlainName(Name(node))) AppendStartTag(node, out);
-      if (node->children != nullptr) {
-        node = node->children;
-        continue;
-      }
-      AppendEndTag(node, out);
-    } else {
-      AppendNode(node, out);
-    }
-    while (node != body && node->next == nullptr) {
-      node = node->parent;
-      if (node != body) AppendEndTag(node, out);
-    }
-    node = node == body ? nullptr : node->next;
-  }
-  return out;
-}
-
 }  // namespace
 
 std::optional<std::string> CleanHtmlBody(std::string_view cp932Body, std::span<const std::string_view> removedTags) {
@@ -312,16 +135,17 @@ std::optional<std::string> CleanHtmlBody(std::string_view cp932Body, std::span<c
   for (size_t start = 0; start < text.size() || start == 0;) {
     std::string input(kOpen);
     input.append(text, start).append(kClose);
-    PieceEnd end;
-    htmlDocPtr doc = ParsePiece(input, end);
-    if (doc == nullptr) return std::nullopt;
-    if (xmlNode* body = FindBody(doc)) {
+    // Each piece is read inside a body element of its own, so that leading text stays
+    // body text.
+    const HtmlPiece piece = ParseHtmlPiece(input);
+    if (piece.doc == nullptr) return std::nullopt;
+    if (xmlNode* body = FindBody(piece.doc)) {
       RemoveElements(body, removedTags);
-      markup += WriteChildren(body);
+      AppendChildMarkup(markup, body, HtmlComments::kLeaveOut);
     }
-    xmlFreeDoc(doc);
-    if (!end.cut || end.offset <= kOpen.size()) break;
-    start += end.offset - kOpen.size();
+    xmlFreeDoc(piece.doc);
+    if (!piece.cut || piece.offset <= kOpen.size()) break;
+    start += piece.offset - kOpen.size();
   }
   std::string cp932;
   if (!Utf8ToCp932(markup, Unmappable::kCharRef, cp932)) return std::nullopt;

@@ -2,7 +2,6 @@
 #include "platform/HtmlDocument.h"
 
 #include <iconv.h>
-#include <libxml/HTMLparser.h>
 #include <libxml/encoding.h>
 #include <libxml/tree.h>
 
@@ -14,93 +13,16 @@
 
 #include "platform/Ascii.h"
 #include "platform/CodePage.h"
+#include "platform/HtmlTree.h"
 #include "platform/XmlLibrary.h"
 
 namespace platform {
 namespace {
 
-// No network, no messages on the console, repair whatever is broken, and no switch to
-// the character set a meta element names: the bytes are UTF-8 already.
-constexpr int kParseOptions =
-    HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_RECOVER | HTML_PARSE_IGNORE_ENC;
-
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 xmlDocPtr Doc(void* doc) {
   return static_cast<xmlDocPtr>(doc);
-}
-
-// Where the parse of one piece of a page stopped because too many elements were open.
-struct PieceEnd {
-  startElementSAXFunc buildElement = nullptr;  // the tree builder's own handler
-  bool cut = false;
-  size_t offset = 0;  // bytes of the piece read up to the cut
-};
-
-// The piece being parsed on this thread; the parser's callback reaches it here.
-thread_local PieceEnd* currentPiece = nullptr;
-
-// Whether a start tag of the named element begins at `at` ("<" + name, any case, then a
-// blank, "/", ">" or the end).
-bool StartTagAt(std::string_view read, size_t at, std::string_view name) {
-  const std::string_view rest = read.substr(at + 1);
-  if (rest.size() < name.size() ||
-      xmlStrncasecmp(reinterpret_cast<const xmlChar*>(rest.data()), reinterpret_cast<const xmlChar*>(name.data()),
-                     static_cast<int>(name.size())) != 0) {
-    return false;
-  }
-  if (rest.size() == name.size()) return true;
-  const char next = rest[name.size()];
-  return next == '>' || next == '/' || std::isspace(static_cast<unsigned char>(next));
-}
-
-// Where the start tag of the element just read begins: the last such tag in what was
-// read; the end of what was read when there is none.
-size_t TagStart(std::string_view read, std::string_view name) {
-  for (size_t at = read.rfind('<'); at != std::string_view::npos;
-       at = at == 0 ? std::string_view::npos : read.rfind('<', at - 1)) {
-    if (StartTagAt(read, at, name)) return at;
-  }
-  return read.size();
-}
-
-void StartElementWithinNesting(void* context, const xmlChar* name, const xmlChar** attributes) {
-  auto* ctxt = static_cast<htmlParserCtxtPtr>(context);
-  PieceEnd& piece = *currentPiece;
-  const xmlParserInputPtr input = ctxt->input;
-  if (piece.cut || ctxt->nameNr < kMaxHtmlNesting || ctxt->inputNr != 1 || input == nullptr || input->cur == nullptr ||
-      input->cur <= input->base) {
-    piece.buildElement(context, name, attributes);
-    return;
-  }
-  // The parser reads the UTF-8 bytes as they are, so its position in its buffer is the
-  // position in the piece. (xmlByteConsumed miscounts once an encoding was named.) The
-  // element is left out here: the next piece starts with its tag, so that a link there
-  // keeps its text.
-  const std::string_view read(reinterpret_cast<const char*>(input->base),
-                              static_cast<size_t>(input->cur - input->base));
-  const size_t offset = input->consumed + TagStart(read, reinterpret_cast<const char*>(name));
-  if (offset == 0) {
-    piece.buildElement(context, name, attributes);
-    return;
-  }
-  piece.cut = true;
-  piece.offset = offset;
-  xmlStopParser(ctxt);
-}
-
-// Parses one piece of a page; `end` tells where the next piece starts when it was cut.
-htmlDocPtr ParsePiece(std::string_view piece, PieceEnd& end) {
-  htmlParserCtxtPtr ctxt = htmlNewParserCtxt();
-  if (ctxt == nullptr) return nullptr;
-  end.buildElement = ctxt->sax->startElement;
-  ctxt->sax->startElement = StartElementWithinNesting;
-  currentPiece = &end;
-  htmlDocPtr doc =
-      htmlCtxtReadMemory(ctxt, piece.data(), static_cast<int>(piece.size()), nullptr, "UTF-8", kParseOptions);
-  currentPiece = nullptr;
-  htmlFreeParserCtxt(ctxt);
-  return doc;
 }
 
 // The page as the parser may read it: valid UTF-8 without NUL bytes (the parser would
@@ -273,97 +195,6 @@ std::optional<std::string> DecodeLabelled(std::string_view bytes, const std::str
   return ConvertToUtf8(bytes, name.c_str());
 }
 
-// Elements that have no content and no end tag, as the parser knows them.
-bool IsVoidElement(const xmlNode* node) {
-  const htmlElemDesc* description = htmlTagLookup(node->name);
-  return description != nullptr && description->empty != 0;
-}
-
-// Scripts and style sheets hold their text as written: it is never escaped.
-bool HoldsRawText(const xmlNode* node) {
-  return node != nullptr && (NameIs(node, "script") || NameIs(node, "style"));
-}
-
-void AppendEscaped(std::string& out, std::string_view text, bool inAttribute) {
-  for (const char c : text) {
-    if (c == '&') {
-      out.append("&amp;");
-    } else if (c == '"' && inAttribute) {
-      out.append("&quot;");
-    } else if (c == '<' && !inAttribute) {
-      out.append("&lt;");
-    } else if (c == '>' && !inAttribute) {
-      out.append("&gt;");
-    } else {
-      out.push_back(c);
-    }
-  }
-}
-
-void AppendStartTag(std::string& out, const xmlNode* element) {
-  out.append("<").append(reinterpret_cast<const char*>(element->name));
-  for (const xmlAttr* attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
-    out.append(" ").append(reinterpret_cast<const char*>(attribute->name));
-    if (attribute->children == nullptr) continue;  // written without a value
-    xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(attribute));
-    out.append("=\"");
-    if (value != nullptr) AppendEscaped(out, reinterpret_cast<const char*>(value), true);
-    out.append("\"");
-    xmlFree(value);
-  }
-  out.append(">");
-}
-
-// Writes a node, or the start tag of an element; true when the element's content and its
-// end tag are to follow.
-bool AppendNodeStart(std::string& out, const xmlNode* node) {
-  const char* content = reinterpret_cast<const char*>(node->content);
-  switch (node->type) {
-    case XML_ELEMENT_NODE:
-      AppendStartTag(out, node);
-      return !IsVoidElement(node);
-    case XML_TEXT_NODE:
-      if (content == nullptr) break;
-      if (HoldsRawText(node->parent)) {
-        out.append(content);
-      } else {
-        AppendEscaped(out, content, false);
-      }
-      break;
-    case XML_CDATA_SECTION_NODE:
-      if (content != nullptr) out.append(content);
-      break;
-    case XML_COMMENT_NODE:
-      out.append("<!--").append(content != nullptr ? content : "").append("-->");
-      break;
-    default:
-      break;
-  }
-  return false;
-}
-
-void AppendEndTag(std::string& out, const xmlNode* element) {
-  out.append("</").append(reinterpret_cast<const char*>(element->name)).append(">");
-}
-
-// The markup of the children of `top`, walked by the links of the tree.
-void AppendContentMarkup(std::string& out, const xmlNode* top) {
-  const xmlNode* node = top->children;
-  while (node != nullptr) {
-    const bool open = AppendNodeStart(out, node);
-    if (open && node->children != nullptr) {
-      node = node->children;
-      continue;
-    }
-    if (open) AppendEndTag(out, node);
-    while (node != top && node->next == nullptr) {
-      node = node->parent;
-      if (node != top) AppendEndTag(out, node);
-    }
-    node = node == top ? nullptr : node->next;
-  }
-}
-
 bool IsUriSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
@@ -526,10 +357,10 @@ HtmlDocument HtmlDocument::Parse(std::string_view utf8) {
   if (clean.size() > static_cast<size_t>(INT_MAX)) return document;
   std::string_view rest = clean;
   while (!rest.empty()) {
-    PieceEnd end;
-    if (htmlDocPtr doc = ParsePiece(rest, end)) document.parts_.push_back(doc);
-    if (!end.cut || end.offset >= rest.size()) break;
-    rest.remove_prefix(end.offset);
+    const HtmlPiece piece = ParseHtmlPiece(rest);
+    if (piece.doc != nullptr) document.parts_.push_back(piece.doc);
+    if (!piece.cut || piece.offset >= rest.size()) break;
+    rest.remove_prefix(piece.offset);
   }
   return document;
 }
@@ -604,7 +435,7 @@ std::vector<HtmlAnchor> HtmlDocument::Anchors() const {
 std::string HtmlDocument::BodyMarkup() const {
   std::string markup;
   for (void* part : parts_) {
-    if (const xmlNode* body = FindInPart(part, "body")) AppendContentMarkup(markup, body);
+    if (const xmlNode* body = FindInPart(part, "body")) AppendChildMarkup(markup, body, HtmlComments::kKeep);
   }
   return markup;
 }

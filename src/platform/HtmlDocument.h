@@ -58,10 +58,11 @@ class HtmlDocument {
   std::vector<HtmlAnchor> Anchors() const;
 
   // The markup inside the "body" element (of each piece of a cut page, joined), UTF-8.
-  // Element names come in lower case, attribute values in double quotes with only "&"
-  // and '"' escaped, so that an address such as "$CHANNEL_FEED$" stays as written; text
-  // has "&", "<" and ">" escaped except inside scripts and style sheets; comments are
-  // kept. Empty without a body.
+  // Element names come in lower case, attribute values in double quotes with "&", '"',
+  // "<" and ">" escaped and nothing else changed, so that an address such as
+  // "$CHANNEL_FEED$" stays as written; text has "&", "<" and ">" escaped except inside
+  // scripts and style sheets; comments are kept. Void elements have no end tag.
+  // Empty without a body.
   std::string BodyMarkup() const;
 
   // The text of the first "style" element as written, UTF-8; empty without one.

@@ -118,6 +118,15 @@ TEST(HtmlDocument, BodyMarkupKeepsWhatTheBodyHolds) {
   EXPECT_EQ(document.FirstStyleSheet(), "a > b { color: red }");
 }
 
+// Markup written back is read again by a browser: an attribute value cannot end an
+// element that reads its content raw, and void elements get no stray end tags.
+TEST(HtmlDocument, BodyMarkupEscapesAngleBracketsInAttributesAndEndsNoVoidElement) {
+  const HtmlDocument document = HtmlDocument::Parse(
+      "<body><noscript><p title=\"</noscript><img src=x>\">x</p></noscript>a<wbr>b<embed src=e>c</body>");
+  EXPECT_EQ(document.BodyMarkup(),
+            "<noscript><p title=\"&lt;/noscript&gt;&lt;img src=x&gt;\">x</p></noscript>a<wbr>b<embed src=\"e\">c");
+}
+
 TEST(HtmlDocument, BodyMarkupAndStyleSheetOfPagesWithout) {
   const HtmlDocument plain = HtmlDocument::Parse("<p>text</p><style>p{}</style><style>q{}</style>");
   EXPECT_EQ(plain.BodyMarkup(), "<p>text</p><style>p{}</style><style>q{}</style>");
