@@ -167,6 +167,8 @@ void MainController::Start() {
   // The first tab, on the summary, exists before the window's life begins.
   tabs_.Start();
   lifecycle_.FormCreate();
+  // The settings are loaded now: the tab row and the views follow them.
+  tabs_.ApplySettings();
   list_.SetWindowReady(true);
 }
 
