@@ -31,6 +31,7 @@
 #include "app/Startup.h"
 #include "present/HeadlineColumns.h"
 #include "ui/MainWindow.h"
+#include "ui/PageScheme.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtEventLoop.h"
 
@@ -72,6 +73,7 @@ int RunOnce(int argc, char** argv, const std::string& folder) {
   }
   if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  ui::RegisterPageScheme();  // as the program does, so the headline pages load
   RunTimes times;
   const Clock::time_point start = Clock::now();
   QApplication application(argc, argv);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "present/HeadlineColumns.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/CodePage.h"
@@ -117,7 +118,9 @@ RowIcon RowIconFor(const store::TSiteRecord& item) {
 }
 
 void AppendSortKey(std::string_view text, std::string& key) {
-  key.reserve(key.size() + text.size() * 2);
+  // Grows geometrically: callers append many keys to one buffer.
+  const size_t needed = key.size() + text.size() * 2;
+  if (key.capacity() < needed) key.reserve(std::max(needed, key.capacity() * 2));
   size_t pos = 0;
   while (pos < text.size()) {
     const auto c = static_cast<unsigned char>(text[pos]);
