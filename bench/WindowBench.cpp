@@ -30,8 +30,8 @@
 #include "app/DataSession.h"
 #include "app/Startup.h"
 #include "present/HeadlineColumns.h"
+#include "ui/DesktopStart.h"
 #include "ui/MainWindow.h"
-#include "ui/PageScheme.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtEventLoop.h"
 
@@ -71,9 +71,7 @@ int RunOnce(int argc, char** argv, const std::string& folder) {
   if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   }
-  if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  ui::RegisterPageScheme();  // as the program does, so the headline pages load
+  ui::PrepareWebEngine();
   RunTimes times;
   const Clock::time_point start = Clock::now();
   QApplication application(argc, argv);
@@ -82,17 +80,11 @@ int RunOnce(int argc, char** argv, const std::string& folder) {
 
   ui::QtEventLoop loop;
   ui::QtDialogs dialogs("Plover");
-  std::unique_ptr<app::DataSession> session;
-  std::unique_ptr<ui::MainWindow> window;
+  ui::DesktopSession desktop;
+  std::unique_ptr<ui::MainWindow>& window = desktop.window;
   app::Startup startup(loop, dialogs,
                        app::Startup::Callbacks{[&] {
-                                                 const app::StartupState& state = startup.State();
-                                                 session = std::make_unique<app::DataSession>(state.DataFolder, loop,
-                                                                                              dialogs);
-                                                 dialogs.SetTitle(session->Settings().ProgramTitle);
-                                                 window = std::make_unique<ui::MainWindow>(loop, *session, state);
-                                                 dialogs.SetParent(window.get());
-                                                 window->Controller().Start();
+                                                 desktop.Open(startup.State(), loop, dialogs);
                                                  times.ms[RunTimes::kWindowMade] = MsSince(start);
                                                },
                                                [] {}});
@@ -113,7 +105,7 @@ int RunOnce(int argc, char** argv, const std::string& folder) {
 
   present::HeadlineList& list = window->Controller().Headlines();
   Clock::time_point step = Clock::now();
-  list.ShowNode(session->Tree().RootNode(), true);
+  list.ShowNode(desktop.session->Tree().RootNode(), true);
   times.ms[RunTimes::kShowRoot] = MsSince(step);
   step = Clock::now();
   list.SortByColumn(present::kColumnTitle);
@@ -125,7 +117,7 @@ int RunOnce(int argc, char** argv, const std::string& folder) {
   std::printf(" %ld\n", times.rows);
   std::fflush(stdout);
   window.reset();
-  session.reset();
+  desktop.session.reset();
   return 0;
 }
 

@@ -2,23 +2,20 @@
 // plover: the desktop program. The start-up finds the data folder, writes the built-in
 // files, makes sure this is the only copy on that folder and, after a log-on start, waits
 // its pause; then the main window takes over.
-#include <unistd.h>
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QTimer>
-#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/DataFolder.h"
-#include "app/DataSession.h"
 #include "app/Startup.h"
 #include "platform/InterruptWatch.h"
+#include "ui/DesktopStart.h"
 #include "ui/MainWindow.h"
-#include "ui/PageScheme.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtEventLoop.h"
 #include "ui/SleepWatch.h"
@@ -30,31 +27,17 @@ constexpr int kSignalCheckMs = 200;
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The web engine's sandbox refuses to run as root; people who start the reader as root
-  // (a container, a rescue system) still get their pages.
-  if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-  // The web engine shares its drawing contexts with the widgets.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  // The program's own pages have a scheme of their own, known before the engine starts.
-  ui::RegisterPageScheme();
+  ui::PrepareWebEngine();
   QApplication application(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
 
   ui::QtEventLoop loop;
   ui::QtDialogs dialogs("Plover");
-  std::unique_ptr<app::DataSession> session;
-  std::unique_ptr<ui::MainWindow> window;
+  ui::DesktopSession desktop;
+  std::unique_ptr<ui::MainWindow>& window = desktop.window;
 
   app::Startup startup(loop, dialogs,
-                       app::Startup::Callbacks{[&] {
-                                                 const app::StartupState& state = startup.State();
-                                                 session = std::make_unique<app::DataSession>(state.DataFolder, loop,
-                                                                                              dialogs);
-                                                 dialogs.SetTitle(session->Settings().ProgramTitle);
-                                                 window = std::make_unique<ui::MainWindow>(loop, *session, state);
-                                                 dialogs.SetParent(window.get());
-                                                 window->Controller().Start();
-                                               },
+                       app::Startup::Callbacks{[&] { desktop.Open(startup.State(), loop, dialogs); },
                                                [&] {
                                                  if (window) window->ComeForward();
                                                }});
@@ -93,6 +76,6 @@ int main(int argc, char** argv) {
 
   const int status = QApplication::exec();
   window.reset();
-  session.reset();
+  desktop.session.reset();
   return status;
 }
