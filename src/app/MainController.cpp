@@ -41,6 +41,8 @@ MainController::MainController(platform::EventLoop& loop, DataSession& session, 
       startup_(startup),
       views_(views),
       states_(session.Store(), &session.Journal()),
+      searchCount_(loop, session.Store().Tree(), session.Settings()),
+      alerts_(session.Store().Tree(), session.Settings()),
       editor_(states_, session.Dialogs(), searchCount_, views.TreeHost),
       query_(session.Settings()),
       web_(session.Settings()),
@@ -116,6 +118,7 @@ fetch::UpdateRunServices MainController::MakeRunServices(platform::EventLoop& lo
   services.Media = &media_;
   services.HandOver = &handOver_;
   services.Keys = &views_.Keys;
+  services.Alerts = &alerts_;
   services.LocalZoneHours = formats::LocalZoneHours();
   return services;
 }
@@ -126,7 +129,11 @@ fetch::UpdateRunHooks MainController::MakeRunHooks() {
   hooks.StopSearchCount = [this] { searchCount_.Stop(); };
   hooks.RestartSearchCount = [this] { searchCount_.Restart(); };
   hooks.PeriodicTimer = [this](bool enable) { scheduler_.SetPeriodicTimer(enable); };
-  hooks.RunEnded = [this] { lifecycle_.UpdateRunEnded(); };
+  hooks.RunEnded = [this] {
+    // A count the run stopped is owed a fresh one even when the run changed nothing.
+    if (searchCount_.Interrupted()) searchCount_.Restart();
+    lifecycle_.UpdateRunEnded();
+  };
   hooks.ProgramTitle = session_.Settings().ProgramTitle;
   return hooks;
 }
@@ -157,16 +164,24 @@ LifecycleHooks MainController::MakeLifecycleHooks() {
   hooks.ApplyLeaveRule = [this] { list_.LeaveNode(nullptr); };
   hooks.RestoreTabs = [this] { tabs_.RestoreTabs(); };
   hooks.SaveTabs = [this] { tabs_.SaveTabs(); };
-  hooks.MarkListClosing = [this] { list_.SetShuttingDown(true); };
+  hooks.MarkListClosing = [this] {
+    list_.SetShuttingDown(true);
+    searchCount_.SetShuttingDown(true);
+  };
   hooks.StopSearchCount = [this] { searchCount_.Stop(); };
   return hooks;
 }
 
 void MainController::Start() {
   pages_.SetHeadlineList(&list_);
+  // A search item with a new caption is listed again when it is the one shown.
+  searchCount_.SetCaptionRefresh([this](store::TTreeNodeExt* node) {
+    if (list_.SelectedNode() == node) list_.ShowNode(node, false);
+  });
   // The first tab, on the summary, exists before the window's life begins.
   tabs_.Start();
   lifecycle_.FormCreate();
+  keywordBox_.LoadHistory();
   // The settings are loaded now: the tab row and the views follow them.
   tabs_.ApplySettings();
   list_.SetWindowReady(true);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/DataSession.h"
+#include "app/KeywordBox.h"
 #include "app/MainLifecycle.h"
 #include "app/MainWindowView.h"
 #include "app/Startup.h"
@@ -22,6 +23,8 @@
 #include "present/KeywordListQuery.h"
 #include "present/Styles.h"
 #include "present/SummaryPages.h"
+#include "search/KeywordAlerts.h"
+#include "search/SearchCount.h"
 #include "settings/SaveAllHost.h"
 #include "shell/BrowserTabs.h"
 #include "shell/HeadlinePageCommands.h"
@@ -113,6 +116,8 @@ class MainController {
   present::PageDisplay& Display() { return display_; }
   shell::HeadlinePageCommands& PageCommands() { return commands_; }
   store::TreeEditor& Editor() { return editor_; }
+  // The keyword filter box above the headline list.
+  KeywordBox& Keywords() { return keywordBox_; }
 
  private:
   LifecycleHooks MakeLifecycleHooks();
@@ -149,7 +154,8 @@ class MainController {
   const StartupState& startup_;
   MainViews views_;
   store::ItemStateContext states_;
-  store::SearchCountControl searchCount_;
+  search::SearchCount searchCount_;
+  search::KeywordAlerts alerts_;
   store::TreeEditor editor_;
   present::KeywordListQuery query_;
   CurrentSettingsWeb web_;
@@ -157,6 +163,7 @@ class MainController {
   shell::SummaryDisplay display_;
   present::SummaryPages pages_;
   present::HeadlineList list_;
+  KeywordBox keywordBox_{session_.Settings(), list_};
   formats::HtmlExceptionList exceptions_;
   formats::HtmlToFeed html_;
   formats::MediaQueue media_;

@@ -132,13 +132,26 @@ bool MatchChannelKeyword(const KeywordGroup& group, std::string_view searchText)
   return MatchKeywordGroup(group, searchText);
 }
 
-std::string BuildSearchText(const store::TSiteRecord& item, const settings::Settings& settings) {
+SearchFields SelectSearchFields(const store::TSiteRecord& item, const settings::Settings& settings) {
+  SearchFields fields;
+  if (settings.SearchTitle) fields.title = item.title;
+  if (settings.SearchCreate) fields.creator = item.creator;
+  if (settings.SearchCagory) fields.category = item.category;
+  if (settings.SearchDesc) fields.description = DescriptionField(item);
+  return fields;
+}
+
+std::string BuildSearchText(const SearchFields& fields) {
   std::string out;
-  if (settings.SearchTitle) AppendField(out, item.title);
-  if (settings.SearchCreate) AppendField(out, item.creator);
-  if (settings.SearchCagory) AppendField(out, item.category);
-  if (settings.SearchDesc) AppendField(out, text::StripTags(DescriptionField(item), false));
+  AppendField(out, fields.title);
+  AppendField(out, fields.creator);
+  AppendField(out, fields.category);
+  if (!fields.description.empty()) AppendField(out, text::StripTags(fields.description, false));
   return text::FoldForSearch(text::TrimRightJ(out));
+}
+
+std::string BuildSearchText(const store::TSiteRecord& item, const settings::Settings& settings) {
+  return BuildSearchText(SelectSearchFields(item, settings));
 }
 
 KeywordFilter::KeywordFilter(std::string_view keyword) : group_(ParseKeywordGroup(keyword)) {}

@@ -47,9 +47,21 @@ bool MatchKeywordGroup(const KeywordGroup& group, std::string_view searchText);
 // only keeps every text that contains none of them.
 bool MatchChannelKeyword(const KeywordGroup& group, std::string_view searchText);
 
-// The text a query is matched against: title, creator, category and the description (its
-// richest form, tags stripped), each as the Search* settings choose and each followed by
-// three spaces; right-trimmed and folded.
+// The fields of an item a search looks at, as the Search* settings choose them: an empty
+// view for a field that is not searched. `description` is the richest non-empty form of the
+// description, tags not yet stripped.
+struct SearchFields {
+  std::string_view title;
+  std::string_view creator;
+  std::string_view category;
+  std::string_view description;
+};
+
+SearchFields SelectSearchFields(const store::TSiteRecord& item, const settings::Settings& settings);
+
+// The text a query is matched against: title, creator, category and the description (tags
+// stripped), each followed by three spaces when not empty; right-trimmed and folded.
+std::string BuildSearchText(const SearchFields& fields);
 std::string BuildSearchText(const store::TSiteRecord& item, const settings::Settings& settings);
 
 // A channel's keyword, compiled once per document: which newly fetched items the channel

@@ -172,6 +172,40 @@ TEST_F(MainControllerTest, AStartUpdatesShowsTheHeadlinesAndTheEndSavesThem) {
   EXPECT_NE(next.Settings().RefreshTime, 0);  // the settings were saved with the run's time
 }
 
+TEST_F(MainControllerTest, AnUpdateRunReportsAlertsAndTheSearchItemsAreCounted) {
+  MakeFolder();
+  {
+    DataSession earlier(dir.Path(), loop, dialogs);
+    ASSERT_TRUE(earlier.Open(DataAccess::kReadWrite));
+    earlier.Tree().AddChild(earlier.Tree().RootNode(), text::J("二 三"), store::kKindSearch);
+    earlier.Tree().AddChild(earlier.Tree().RootNode(), text::J("!一"), store::kKindSearch);
+    earlier.Store().SetModified();
+    ASSERT_EQ(earlier.Save(false), store::SaveResult::kSaved);
+    earlier.Close();
+  }
+  StartupState startup;
+  DataSession session(dir.Path(), loop, dialogs);
+  MainController controller(loop, session, startup, Views());
+  controller.Start();
+  loop.Advance(1);
+  ASSERT_TRUE(controller.Run().Running());
+  ASSERT_TRUE(RunUntilIdle(controller));
+  EXPECT_NE(controller.Run().LastSummary().find(text::J("検索キーワードに一致する項目が 1 件ありました。")),
+            std::string::npos);
+
+  // The run changed items, so the saved searches are counted afresh on the worker.
+  store::TTreeNodeExt* search = session.Tree().RootNode()->Child(1);
+  ASSERT_TRUE(search->IsSearchItem());
+  for (int i = 0; i < 6000 && search->UnreadTotal() == 0; ++i) {
+    loop.Advance(100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(search->UnreadTotal(), 1);
+  EXPECT_EQ(session.Tree().DisplayedCaption(search), text::J("二 三 (1)"));
+  EXPECT_EQ(session.Tree().RootNode()->Child(2)->UnreadTotal(), 0);
+  EXPECT_TRUE(controller.CloseRequested());
+}
+
 // A started controller on a folder holding two channels with an item each, no update at
 // start.
 class StartedControllerTest : public MainControllerTest {

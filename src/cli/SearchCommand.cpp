@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+// "plover-cli search": the items a saved search with the given query would list, in the
+// headline list's own order, one line each. The data folder is only read.
+#include <ctime>
+#include <string>
+
+#include "cli/CommandError.h"
+#include "cli/Commands.h"
+#include "cli/OpenedFolder.h"
+#include "cli/Output.h"
+#include "present/HeadlineColumns.h"
+#include "present/HeadlineList.h"
+#include "present/KeywordListQuery.h"
+#include "store/LocalClock.h"
+#include "text/Convert.h"
+#include "text/Literal.h"
+
+namespace cli {
+namespace {
+
+// The list draws nothing and opens no page: the command only reads its rows.
+class SilentList : public present::HeadlineView, public present::PageRenderer, public present::OpenPage {
+ public:
+  void RowsReset(size_t) override {}
+  void RepaintRow(size_t) override {}
+  void SelectionChanged() override {}
+  void ScrollIntoView(size_t) override {}
+  present::FocusArea Focus() const override { return present::FocusArea::kTree; }
+  void FocusList() override {}
+  void FocusTree() override {}
+  void FocusBrowser() override {}
+  void SelectTreeNode(store::TTreeNodeExt*) override {}
+  void ShowStatus(const std::string&, const std::string&, const std::string&) override {}
+  bool BrowserShowsSummary() const override { return false; }
+  bool BrowserBusy() const override { return false; }
+  bool BrowserShowsPage(int64_t) const override { return false; }
+  int BrowserClientHeight() const override { return 0; }
+  int BrowserScrollTop() const override { return 0; }
+  void ScrollBrowserBy(int) override {}
+  void RenderSummaryPage(store::TSiteRecord&) override {}
+  void RenderMessagePage(store::TTreeNodeExt*) override {}
+  void RenderViewPage(present::PageState&) override {}
+  bool PageNext(present::PageState&) override { return false; }
+  bool Open(const std::string&) override { return false; }
+};
+
+std::string Cell(const present::HeadlineList& list, size_t row, int column) {
+  std::string text;
+  list.CellText(row, column, text);
+  return text;
+}
+
+}  // namespace
+
+int RunSearch(const CommandContext& context, const CommandArguments& arguments) {
+  if (arguments.operands.empty()) throw CommandError(text::J("検索する語句を指定してください。"), kExitUsage);
+  OpenedFolder folder(context, app::DataAccess::kReadOnly);
+  app::DataSession& session = folder.Session();
+
+  // The command's own settings: the standard list, no date filter, every item or only the
+  // unread ones, and no automatic selection (which could mark an item read).
+  settings::Settings settings = session.Settings();
+  settings.FormViewMode = settings::kModeStandard;
+  settings.MidokuOnly = arguments.Has("--unread") ? present::kReadFilterUnread : present::kReadFilterAll;
+  settings.DateMode = 0;
+  settings.NoListSelect = 1;
+  settings.KidokuTime = -1;
+
+  // A search item at the top of the tree, as the window would show it once made there. The
+  // folder was opened read-only, so it is never saved.
+  store::TChannelTree& tree = session.Tree();
+  store::TTreeNodeExt* searchItem =
+      tree.AddChild(tree.RootNode(), text::Utf8ToSjis(arguments.operands[0]), store::kKindSearch);
+
+  store::ItemStateContext states(session.Store());
+  store::SearchCountControl searchCount;
+  store::TreeEditHost editHost;
+  store::TreeEditor editor(states, folder.Dialogs(), searchCount, editHost);
+  SilentList window;
+  present::KeywordListQuery query(settings);
+  present::HeadlineList list(present::HeadlineServices{states, editor, settings, folder.Loop(), folder.Dialogs(),
+                                                       searchCount, window, window, window, query, session.DataFolder(),
+                                                       [] { return store::LocalDayNumber(std::time(nullptr)); }});
+  list.SetWindowReady(true);
+  list.SetStartupFinished(true);
+  list.SetStoreLoaded(true);
+  list.SelectNode(searchItem);
+  for (size_t row = 0; row < list.RowCount(); ++row) {
+    PrintLine(stdout, Cell(list, row, present::kColumnTitle) + "\t" + Cell(list, row, present::kColumnChannel) + "\t" +
+                          Cell(list, row, present::kColumnModified) + "\t" +
+                          present::HeadlineList::ItemAddress(*list.Item(row)));
+  }
+  return kExitOk;
+}
+
+}  // namespace cli
