@@ -20,8 +20,10 @@ constexpr std::array kExportOptions{CommandOption{"--output", true}};
 constexpr std::array kParseOptions{CommandOption{"--url", true}};
 constexpr std::array kRenderOptions{CommandOption{"--item", true}, CommandOption{"--view-mode", false},
                                     CommandOption{"--style", true}};
+constexpr std::array kSearchOptions{CommandOption{"--unread", false}};
 constexpr std::array kUpdateOptions{CommandOption{"--force", false}, CommandOption{"--sync", false},
                                     CommandOption{"--threads", true}, CommandOption{"--resume", false}};
+constexpr std::array kAddOptions{CommandOption{"--group", true}, CommandOption{"--allow-duplicates", false}};
 
 const std::array kCommands{
     Command{"data-folder", "デスクトップ版が使うデータフォルダを表示します",
@@ -54,6 +56,17 @@ const std::array kCommands{
             "\n"
             "ノードのパスはキャプションを \"/\" でつないだものです (例: \"ニュース/技術\")。",
             kImportOptions, 1, RunImportOpml},
+    Command{"add", "アドレスのフィードをチャンネルとして登録します",
+            "使い方: plover-cli add アドレス... [--group ノードのパス] [--allow-duplicates] [--data フォルダ]\n"
+            "\n"
+            "「チャンネル(Feed/OPML)の追加」の実行と同じく、アドレスごとにフィードを取得して\n"
+            "新しいチャンネルを登録し、データを保存します。フィードでないウェブページは、ページが\n"
+            "宣言しているフィード (link rel=\"alternate\") を探して登録します。\n"
+            "結果をアドレスごとに1行表示します。最後のアドレスが登録できたとき終了コードは 0 です。\n"
+            "\n"
+            "  --group ノードのパス  登録先のグループ (省略時は最上位)\n"
+            "  --allow-duplicates    登録済みのアドレスも登録します (省略時は登録しません)",
+            kAddOptions, 1000, RunAdd},
     Command{"export-opml", "チャンネルツリーをOPMLで書き出します",
             "使い方: plover-cli export-opml [ノードのパス] [--output ファイル] [--data フォルダ]\n"
             "\n"
@@ -93,6 +106,18 @@ const std::array kCommands{
             "\n"
             "ノードのパスはキャプションを \"/\" でつないだものです (例: \"ニュース/技術\")。",
             kRenderOptions, 1, RunRender},
+    Command{"search", "検索項目と同じように記事を検索して一覧にします",
+            "使い方: plover-cli search 検索語句 [--unread] [--data フォルダ]\n"
+            "\n"
+            "検索語句をキャプションにした検索項目を選んだときにヘッドラインリストに並ぶ記事を、\n"
+            "リストの既定の並び順で1行に1件ずつ表示します: タイトル、チャンネル、日付、アドレスを\n"
+            "タブで区切ります。語句はスペースで区切ると「または」、\"*\" でつなぐとその順に全て、\n"
+            "先頭の \"!\" は除外、\"\" で囲むとスペースを含む語句です。大文字と小文字、全角と半角、\n"
+            "ひらがなとカタカナは区別しません。検索の範囲と対象の項目は設定に従います。\n"
+            "データは変更しません。\n"
+            "\n"
+            "  --unread              未読の記事だけを表示します",
+            kSearchOptions, 1, RunSearch},
     Command{"update", "全てのチャンネルを更新してデータを保存します",
             "使い方: plover-cli update [--force] [--sync] [--threads 数] [--data フォルダ]\n"
             "       plover-cli update --resume [--data フォルダ]\n"

@@ -47,6 +47,8 @@ int RunImportOpml(const CommandContext& context, const CommandArguments& argumen
 int RunExportOpml(const CommandContext& context, const CommandArguments& arguments);
 int RunParse(const CommandContext& context, const CommandArguments& arguments);
 int RunRender(const CommandContext& context, const CommandArguments& arguments);
+int RunAdd(const CommandContext& context, const CommandArguments& arguments);
+int RunSearch(const CommandContext& context, const CommandArguments& arguments);
 
 // The data folder of the command: "--data" made absolute, or the folder plover.drv names,
 // as the desktop program finds it. With a trailing "/".

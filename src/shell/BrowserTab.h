@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "shell/BrowserTabsView.h"
 
@@ -19,6 +20,10 @@ struct BrowserTab {
   std::string TabAddress;    // the address of the last navigation started in the view
   bool CanGoBack = false;
   bool CanGoForward = false;
+  // The feeds found on the page the tab shows (separators "-" included), the list of the
+  // address box of the registration dialog; emptied when the tab starts a navigation.
+  std::vector<std::string> FoundFeeds;
+  int FeedFoundState = 0;  // kFeedFoundNothing, kFeedFoundLinks or kFeedFoundFeed
 };
 
 }  // namespace shell

@@ -222,6 +222,7 @@ void BrowserTabs::SetActive(int index) {
   view_.ShowView(active_);
   view_.SetActiveTab(index);
   UpdateWindowState();
+  ShowFeedFound();
 }
 
 void BrowserTabs::UpdateWindowState() {

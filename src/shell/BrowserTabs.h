@@ -15,6 +15,7 @@
 #include "shell/BrowserTab.h"
 #include "shell/BrowserTabsHost.h"
 #include "shell/BrowserTabsView.h"
+#include "shell/FeedDiscovery.h"
 #include "shell/OfflineCopyLookup.h"
 #include "shell/OtherBrowser.h"
 #include "shell/PageCommands.h"
@@ -107,6 +108,9 @@ class BrowserTabs : public present::OpenPage {
   bool OpenPage(ViewId view, const std::string& address, int flags, bool focus);
   // present::OpenPage: an address for the active view.
   bool Open(const std::string& address) override { return OpenPage(active_, address, 0, false); }
+  // An address typed into the address box: it passes the secure-mode filter and goes to
+  // the active tab, whatever the tab behaviour says. False when it was refused.
+  bool OpenTypedAddress(const std::string& address);
   void Navigate(ViewId view, const std::string& address, int flags);
   // Stops the view and shows the summary in it. With `wait`, `done` runs once the view
   // shows the summary, or after 100 looks 30 ms apart, with whether it got there;
@@ -124,6 +128,14 @@ class BrowserTabs : public present::OpenPage {
   void CommandStateChanged(ViewId view, bool canGoBack, bool canGoForward);
   void LoadStarted(ViewId view);
   void LoadFinished(ViewId view);  // a failed load too: its page is what the view shows now
+  // A page or frame of the view finished loading: its feeds join the tab's FoundFeeds,
+  // and the active tab shows what it found.
+  void PageLoaded(ViewId view, const LoadedPage& page);
+
+  // The feeds found on the view's page (empty for an unknown view), and those of the
+  // active tab.
+  const std::vector<std::string>& FoundFeeds(ViewId view) const;
+  const std::vector<std::string>& ActiveFoundFeeds() const { return FoundFeeds(active_); }
 
   // plover.tab in the data folder.
   void SaveTabs();
@@ -156,6 +168,8 @@ class BrowserTabs : public present::OpenPage {
   void Renumber();
   void UpdateTabRow();
   void UpdateWindowState();
+  void ShowFeedFound();
+  void ForgetFoundFeeds(ViewId view);
   void SetActive(int index);
   void HandleWindowClose(ViewId view);
   void LookForSummary(uint64_t key);

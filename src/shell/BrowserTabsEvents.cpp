@@ -32,6 +32,7 @@ bool BrowserTabs::BeforeNavigate(ViewId view, const std::string& address, Naviga
     BrowserTab& tab = *Find(view);
     if (tab.PendingLoads > 0) --tab.PendingLoads;
     tab.TabAddress = address;
+    ForgetFoundFeeds(view);
     return true;
   }
   // What the program loads itself passed the filter already; what a page starts passes it
@@ -49,7 +50,10 @@ bool BrowserTabs::BeforeNavigate(ViewId view, const std::string& address, Naviga
   if (tab == nullptr) return false;
   tab->TabAddress = address;
   // A tab in the background shows what it is given.
-  if (view != active_) return true;
+  if (view != active_) {
+    ForgetFoundFeeds(view);
+    return true;
+  }
   if (!host_.TreeHasFocus()) pageCommands_.LinkOpened(address);
   if (IndexOf(view) < 0) return false;
   switch (RouteOfActiveView(view, kind, userInitiated)) {
@@ -62,6 +66,7 @@ bool BrowserTabs::BeforeNavigate(ViewId view, const std::string& address, Naviga
       break;
   }
   view_.ApplySecurityOptions(view);
+  ForgetFoundFeeds(view);
   return true;
 }
 

@@ -72,6 +72,17 @@ bool BrowserTabs::OpenPage(ViewId view, const std::string& address, int flags, b
   return true;
 }
 
+bool BrowserTabs::OpenTypedAddress(const std::string& address) {
+  if (closing_ || !secureCheck_.Check(address, true)) return false;
+  if (IsCommandAddress(address)) return pageCommands_.HandleInternalLink(address, active_);
+  if (ViewMode() == settings::kModeList) host_.LeaveListMode();
+  // A locked tab keeps its page: the address opens in a tab of its own.
+  const BrowserTab* tab = Find(active_);
+  const ViewId target = tab != nullptr && tab->Locked ? OpenTab(kLoadingCaption, true, false) : active_;
+  Navigate(target, address, 0);
+  return true;
+}
+
 bool BrowserTabs::OpenElsewhere(const std::string& address) {
   if (const std::optional<std::string> copy = offlineCopies_.Find(address)) {
     return otherBrowser_.OpenOfflineCopy(*copy);

@@ -82,6 +82,10 @@ class BrowserTabsView {
   // The third status panel.
   virtual void SetNavigateStatus(const std::string& text) = 0;
   virtual void SetBusyAnimation(bool running) = 0;
+  // What the active tab's page offers in feeds: the address bar's background colour
+  // (0xRRGGBB) and hint for the FeedFoundState `state`, and whether the status bar shows
+  // the feed icon (the tab found any feed).
+  virtual void ShowFeedFound(int /*state*/, uint32_t /*rgb*/, const std::string& /*hint*/, bool /*feedIcon*/) {}
 };
 
 }  // namespace shell

@@ -70,6 +70,8 @@ class MainWindow : public QMainWindow,
   BrowserPane& Browser() const { return *browser_; }
   QComboBox& ReadFilterBox() const { return *readFilterBox_; }
   QComboBox& DateFilterBox() const { return *dateFilterBox_; }
+  QComboBox& KeywordBox() const { return *keywordBox_; }
+  QComboBox& AddressBox() const { return *addressBox_; }
   // A command of the menus by its caption without the access key, e.g. "名前の変更";
   // nullptr when there is none.
   QAction* FindCommand(const QString& caption) const;
@@ -129,8 +131,8 @@ class MainWindow : public QMainWindow,
 
   // settings::SaveAllHost
   std::vector<int> ListColumnWidths() override;
-  std::vector<std::string> AddressBoxItems() override { return {}; }
-  std::vector<std::string> KeywordBoxItems() override { return {}; }
+  std::vector<std::string> AddressBoxItems() override { return addressHistory_; }
+  std::vector<std::string> KeywordBoxItems() override;
   std::optional<std::string> CurrentThemeName() override { return std::nullopt; }
   void WriteLayout(settings::IniFile& ini) override;
   bool SaveCustomLists() override { return true; }
@@ -152,6 +154,12 @@ class MainWindow : public QMainWindow,
   void BuildStyleMenu(QMenu* view);
   void BuildTabMenu();
   void BuildBrowserToolbar();
+  void BuildAddressBox();
+  void BuildKeywordBox();
+  void ShowKeywordBox();
+  void ResetHistories();
+  void OpenTypedAddress(const std::string& address);
+  void ShowAddressHistory();
   void ShowOptionMenu(store::TSiteRecord* item);
   void OpenStyleDownloadPage();
   QAction* AddCommand(const char* caption, const std::function<void()>& run);
@@ -207,6 +215,11 @@ class MainWindow : public QMainWindow,
   QAction* trayShowAction_ = nullptr;
   QAction* trayUpdateAction_ = nullptr;
   QAction* trayEndAction_ = nullptr;
+  QComboBox* addressBox_ = nullptr;  // CB_Address
+  std::vector<std::string> addressHistory_;
+  QLabel* feedIcon_ = nullptr;
+  QComboBox* keywordBox_ = nullptr;  // CB_Keyword
+  QAction* keywordToggle_ = nullptr;  // SB_Keyword
   bool uiLocked_ = false;
   bool closing_ = false;
   bool ending_ = false;

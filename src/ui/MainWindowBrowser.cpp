@@ -3,16 +3,22 @@
 // option menu of a headline on its page.
 #include <QAction>
 #include <QActionGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QWebEngineView>
 
+#include "app/KeywordBox.h"
 #include "app/ViewModes.h"
 #include "present/HeadlineList.h"
 #include "shell/BrowserTabs.h"
+#include "text/Cut.h"
 #include "ui/BrowserPane.h"
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
@@ -101,6 +107,7 @@ void MainWindow::BuildBrowserToolbar() {
     bar->addAction(action);
     addAction(action);
   }
+  BuildAddressBox();
   // The tab list says what the view in front can do; a locked tab neither goes back nor
   // reloads.
   connect(&browser_->Tabs(), &WebTabs::NavigationEnabled, this, [back, forward, reload](bool b, bool f, bool r) {
@@ -108,6 +115,71 @@ void MainWindow::BuildBrowserToolbar() {
     forward->setEnabled(f);
     reload->setEnabled(r);
   });
+}
+
+void MainWindow::BuildAddressBox() {
+  QToolBar* bar = addToolBar(J("アドレス"));
+  bar->setObjectName(QStringLiteral("ToolWindow_Address"));
+  addressBox_ = new QComboBox(bar);
+  addressBox_->setObjectName(QStringLiteral("CB_Address"));
+  addressBox_->setEditable(true);
+  addressBox_->setInsertPolicy(QComboBox::NoInsert);
+  addressBox_->setMinimumContentsLength(40);
+  addressBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  const settings::Settings& settings = session_.Settings();
+  for (int i = 0; i < std::clamp(settings.AddressMax, 0, settings::kHistoryMax); ++i)
+    addressHistory_.push_back(settings.Address[static_cast<size_t>(i)]);
+  ShowAddressHistory();
+  bar->addWidget(addressBox_);
+  connect(addressBox_->lineEdit(), &QLineEdit::returnPressed, this,
+          [this] { OpenTypedAddress(FromQString(addressBox_->currentText())); });
+  connect(addressBox_, &QComboBox::activated, this,
+          [this](int index) { OpenTypedAddress(FromQString(addressBox_->itemText(index))); });
+  connect(&browser_->Tabs(), &WebTabs::AddressChanged, this,
+          [this](const QString& address) { addressBox_->setEditText(address); });
+
+  feedIcon_ = new QLabel(this);
+  feedIcon_->setPixmap(QPixmap(PathToQString(session_.DataFolder() + "system/xml.png")));
+  feedIcon_->setToolTip(J("このページはFeedを提供しています"));
+  feedIcon_->hide();
+  statusBar()->addPermanentWidget(feedIcon_);
+  connect(&browser_->Tabs(), &WebTabs::FeedFoundChanged, this,
+          [this](int, const QColor& colour, const QString& hint, bool feedIcon) {
+            QPalette palette = addressBox_->lineEdit()->palette();
+            palette.setColor(QPalette::Base, colour);
+            addressBox_->lineEdit()->setPalette(palette);
+            QString tip = hint;
+            addressBox_->setToolTip(tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            feedIcon_->setVisible(feedIcon);
+          });
+
+  // Alt+D goes to the address box, and from there back to the page.
+  QAction* focus = AddCommand("アドレスバー", [this] {
+    if (addressBox_->hasFocus() || addressBox_->lineEdit()->hasFocus()) {
+      if (QWebEngineView* view = browser_->ActiveView()) view->setFocus();
+      return;
+    }
+    addressBox_->setFocus();
+    addressBox_->lineEdit()->selectAll();
+  });
+  focus->setShortcut(QKeySequence(Qt::ALT | Qt::Key_D));
+  addAction(focus);
+}
+
+void MainWindow::OpenTypedAddress(const std::string& address) {
+  const std::string typed = text::TrimJ(address);
+  if (typed.empty()) return;
+  if (!controller_->Tabs().OpenTypedAddress(typed)) return;
+  app::AddToHistory(addressHistory_, typed);
+  ShowAddressHistory();
+}
+
+void MainWindow::ShowAddressHistory() {
+  const QSignalBlocker quiet(addressBox_);
+  const QString text = addressBox_->currentText();
+  addressBox_->clear();
+  for (const std::string& entry : addressHistory_) addressBox_->addItem(ToQString(entry));
+  addressBox_->setEditText(text);
 }
 
 void MainWindow::BuildStyleMenu(QMenu* view) {

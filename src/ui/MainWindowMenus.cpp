@@ -177,6 +177,8 @@ void MainWindow::BuildMenus() {
     chosen->setEnabled(available);
     automatic->setEnabled(available);
   });
+  QAction* resetHistories = file->addAction(J("アドレス/検索バーの履歴のリセット(&D)..."));
+  connect(resetHistories, &QAction::triggered, this, [this] { ResetHistories(); });
   file->addSeparator();
   QAction* end = file->addAction(J("終了(&X)"));
   connect(end, &QAction::triggered, this, [this] { controller_->EndProgram(); });
@@ -276,6 +278,7 @@ void MainWindow::BuildToolbars() {
   QToolBar* date = addToolBar(J("日付フィルタ"));
   date->setObjectName(QStringLiteral("ToolBar_Time"));
   date->addWidget(dateFilterBox_);
+  BuildKeywordBox();
 
   // Toolbar buttons show their command's caption without the access key.
   for (QToolBar* bar : findChildren<QToolBar*>()) {

@@ -8,10 +8,12 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <QVariant>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
@@ -45,6 +47,40 @@ QUrl UrlOf(const std::string& address) {
   QUrl url(text, QUrl::TolerantMode);
   if (url.scheme().isEmpty()) url = QUrl::fromUserInput(text);
   return url;
+}
+
+// Reads what a loaded page offers in feeds: its first link elements (name, markup and the
+// attributes as written), the hrefs of its base elements as written and the addresses of
+// its anchors as the page resolves them. It runs in the program's own world, so the
+// page's scripts can neither see nor change it, and it works with scripts switched off.
+const QString kFeedElementsScript = QStringLiteral(
+    "(function(max){"
+    "function take(name,read){var list=document.getElementsByTagName(name),out=[];"
+    "for(var i=0;i<list.length&&i<max;i++)out.push(read(list[i]));return out;}"
+    "function attr(e,n){var v=e.getAttribute(n);return v===null?'':v;}"
+    "return {links:take('link',function(e){return [e.tagName.toLowerCase(),e.outerHTML,attr(e,'href'),"
+    "attr(e,'rel'),attr(e,'type')];}),"
+    "bases:take('base',function(e){return attr(e,'href');}),"
+    "anchors:take('a',function(e){return e.href||attr(e,'href');})};})(%1)");
+
+std::vector<std::string> TextsOf(const QVariant& value) {
+  std::vector<std::string> texts;
+  for (const QVariant& entry : value.toList()) texts.push_back(FromQString(entry.toString()));
+  return texts;
+}
+
+shell::LoadedPage LoadedPageOf(const std::string& address, const QVariant& found) {
+  shell::LoadedPage page;
+  page.address = address;
+  const QVariantMap map = found.toMap();
+  for (const QVariant& entry : map.value(QStringLiteral("links")).toList()) {
+    const std::vector<std::string> parts = TextsOf(entry);
+    if (parts.size() != 5) continue;
+    page.links.push_back({parts[0], parts[1], parts[2], parts[3], parts[4]});
+  }
+  page.baseHrefs = TextsOf(map.value(QStringLiteral("bases")));
+  page.anchorHrefs = TextsOf(map.value(QStringLiteral("anchors")));
+  return page;
 }
 
 shell::NavigationKind KindOf(QWebEnginePage::NavigationType type) {
@@ -224,11 +260,24 @@ void WebTabs::BindEvents(shell::ViewId view, WebPage* page) {
     if (tabs_ == nullptr) return;
     tabs_->CommandStateChanged(view, page->history()->canGoBack(), page->history()->canGoForward());
     tabs_->LoadFinished(view);
+    FindFeeds(view, page);
   });
   connect(page, &QWebEnginePage::urlChanged, this, [this, view, page](const QUrl&) {
     if (tabs_ != nullptr)
       tabs_->CommandStateChanged(view, page->history()->canGoBack(), page->history()->canGoForward());
   });
+}
+
+void WebTabs::FindFeeds(shell::ViewId view, QWebEnginePage* page) {
+  const std::string address = AddressOf(page->url());
+  const QPointer<QWebEnginePage> alive(page);
+  page->runJavaScript(kFeedElementsScript.arg(shell::kMaxDiscoveryElements), QWebEngineScript::ApplicationWorld,
+                      [this, view, alive, address](const QVariant& found) {
+                        // The page may have gone on to another address meanwhile; its feeds
+                        // belong to the page that was read.
+                        if (alive.isNull() || tabs_ == nullptr || AddressOf(alive->url()) != address) return;
+                        tabs_->PageLoaded(view, LoadedPageOf(address, found));
+                      });
 }
 
 void WebTabs::DestroyView(shell::ViewId view) {
@@ -342,6 +391,10 @@ void WebTabs::SetNavigateStatus(const std::string& text) {
 
 void WebTabs::SetBusyAnimation(bool running) {
   emit BusyChanged(running);
+}
+
+void WebTabs::ShowFeedFound(int state, uint32_t rgb, const std::string& hint, bool feedIcon) {
+  emit FeedFoundChanged(state, QColor(QRgb(rgb)), ToQString(hint), feedIcon);
 }
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QColor>
 #include <QPointer>
 #include <QWidget>
 #include <map>
@@ -13,6 +14,7 @@
 
 class QStackedWidget;
 class QTabBar;
+class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
 
@@ -68,6 +70,7 @@ class WebTabs : public QWidget, public shell::BrowserTabsView {
   void ResetProgress() override {}
   void SetNavigateStatus(const std::string& text) override;
   void SetBusyAnimation(bool running) override;
+  void ShowFeedFound(int state, uint32_t rgb, const std::string& hint, bool feedIcon) override;
 
  signals:
   void WindowCaptionChanged(const QString& caption);
@@ -75,9 +78,14 @@ class WebTabs : public QWidget, public shell::BrowserTabsView {
   void NavigationEnabled(bool back, bool forward, bool refresh);
   void NavigateStatusChanged(const QString& text);
   void BusyChanged(bool running);
+  // The active tab's page offers feeds (or not): the address bar's colour and hint, and
+  // whether the feed icon shows.
+  void FeedFoundChanged(int state, const QColor& colour, const QString& hint, bool feedIcon);
 
  private:
   void BindEvents(shell::ViewId view, WebPage* page);
+  // Reads the feeds a loaded page offers and hands them to the tab list.
+  void FindFeeds(shell::ViewId view, QWebEnginePage* page);
   void TabBarClicked(int index, Qt::MouseButton button, bool doubleClick);
 
   QWebEngineProfile& profile_;

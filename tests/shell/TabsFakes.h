@@ -105,6 +105,9 @@ class FakeTabsView : public BrowserTabsView {
   void ResetProgress() override { ++progressResets; }
   void SetNavigateStatus(const std::string& text) override { navigateStatus = text; }
   void SetBusyAnimation(bool running) override { busy = running; }
+  void ShowFeedFound(int state, uint32_t rgb, const std::string& hint, bool feedIcon) override {
+    feedFound.push_back(FeedFoundShown{state, rgb, hint, feedIcon});
+  }
 
   std::vector<ViewId> RowViews() const {
     std::vector<ViewId> views;
@@ -134,6 +137,13 @@ class FakeTabsView : public BrowserTabsView {
   int progressResets = 0;
   std::string navigateStatus;
   bool busy = false;
+  struct FeedFoundShown {
+    int state;
+    uint32_t rgb;
+    std::string hint;
+    bool feedIcon;
+  };
+  std::vector<FeedFoundShown> feedFound;
   std::function<void(ViewId)> onDetach;
 
  private:

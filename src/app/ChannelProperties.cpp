@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+#include "app/ChannelProperties.h"
+
+#include <algorithm>
+
+#include "formats/XmlLoader.h"
+#include "settings/Credentials.h"
+#include "store/TSiteList.h"
+#include "text/Cut.h"
+#include "text/Literal.h"
+
+namespace app {
+
+store::TSiteList* ChannelProperties::PanelChannel(const store::TSiteRecord* selectedItem,
+                                                  const store::TTreeNodeExt* selectedNode) const {
+  if (selectedItem != nullptr && selectedItem->Owner != nullptr) return selectedItem->Owner;
+  const store::TTreeNodeExt* root = store_.Tree().RootNode();
+  if (selectedNode == nullptr || !store::IsChannelKind(selectedNode->Kind()) || !selectedNode->IsSameOrBelow(root)) {
+    return nullptr;
+  }
+  return selectedNode->Data();
+}
+
+ChannelFormValues ChannelProperties::ValuesOf(const store::TSiteList& channel) const {
+  ChannelFormValues values;
+  values.address = channel.Site.rdfurl;
+  values.itemMax = channel.itemmax;
+  values.dateMax = channel.datemax;
+  values.refresh = channel.refresh != 0;
+  values.refreshTime = channel.refresh != 0 ? channel.refresh : settings_.TrayRefreshTime;
+  values.noRead = channel.noread != 0;
+  values.dateCompare = channel.datecomp != 0;
+  values.filter = channel.keyword;
+  const settings::Credential credential = settings::ReadCredential(channel.authorize);
+  values.user = credential.User;
+  values.password = credential.Password;
+  values.htmlRss = channel.htmlrss != 0;
+  values.regexpr = channel.regexpr;
+  values.autoDownload = channel.encflag != 0;
+  values.enToJp = channel.entojp != 0;
+  values.linkOpen = channel.linkop != 0;
+  return values;
+}
+
+std::optional<ChannelFormValues> ChannelProperties::Fill(const store::TSiteRecord* selectedItem,
+                                                         const store::TTreeNodeExt* selectedNode) const {
+  const store::TSiteList* channel = PanelChannel(selectedItem, selectedNode);
+  if (channel == nullptr) return std::nullopt;
+  return ValuesOf(*channel);
+}
+
+bool ChannelProperties::LoadsAsXml(const std::string& address) {
+  formats::FetchRequest request;
+  request.address = address;
+  const formats::FetchResult result = source_.FetchDocument(request);
+  if (result.status != formats::FetchResult::Status::kDocument) return false;
+  return static_cast<bool>(formats::LoadXmlDocument(xml_, result.bytes));
+}
+
+bool ChannelProperties::ApplyChannelProperties(const store::TSiteRecord* selectedItem,
+                                               const store::TTreeNodeExt* selectedNode,
+                                               const ChannelFormValues& values) {
+  store::TSiteList* channel = PanelChannel(selectedItem, selectedNode);
+  if (channel == nullptr) return false;
+  store_.SetModified();
+  const std::string address = text::TrimJ(values.address);
+  if (address != text::TrimJ(channel->Site.rdfurl) && !LoadsAsXml(address) &&
+      !dialogs_.AskYesNo(text::J("FeedデータのURLが変更されましたが接続に失敗しました") + "\r\n" +
+                             text::J("強行する場合は[はい]をどうぞ"),
+                         platform::MessageType::kConfirmation, false)) {
+    return false;
+  }
+  channel->Site.rdfurl = address;
+  const formats::TDefParamType record = DefaultsFromForm(values);
+  channel->itemmax = record.itemmax;
+  channel->datemax = record.datemax;
+  channel->refresh = record.refresh;
+  channel->noread = record.noread;
+  channel->datecomp = record.datecomp;
+  channel->entojp = record.entojp;
+  channel->keyword = text::TrimJ(values.filter);
+  channel->htmlrss = record.htmlrss;
+  channel->regexpr = record.regexpr;
+  channel->authorize = record.authorize;
+  channel->encflag = record.encflag;
+  channel->linkop = record.linkop;
+  const std::string name = channel->Node != nullptr ? channel->Node->Caption() : channel->Site.title;
+  dialogs_.ShowMessageBox(text::J("変更内容を〝") + name + text::J("〟に適用しました。"),
+                          platform::MessageType::kInformation);
+  return true;
+}
+
+}  // namespace app
