@@ -6,6 +6,7 @@
 #include "app/EmbeddedFiles.h"
 #include "fetch/HttpDocumentSource.h"
 #include "formats/FeedDate.h"
+#include "platform/Ascii.h"
 #include "present/HeadlineColumns.h"
 #include "settings/SaveAll.h"
 #include "store/DataRepair.h"
@@ -95,6 +96,44 @@ shell::PageCommandServices MainController::MakeCommandServices() {
 formats::FetchResult MainController::CurrentSettingsWeb::FetchDocument(const formats::FetchRequest& request) {
   fetch::HttpDocumentSource network(fetch::HttpSettings::FromSettings(settings_, fetch::AgentKind::kMain));
   return network.FetchDocument(request);
+}
+
+bool MainController::RunAddChannelDialog(const std::string& address, store::TTreeNodeExt* node) {
+  if (addChannelHost_ == nullptr) return false;
+  AddChannelServices services{session_.Settings(), session_.Store(), session_.Dialogs(), registrar_.Registration(),
+                              searchCount_,        *addChannelHost_};
+  services.CheckOffline = [this](bool ask) { return run_.CheckOffline(ask); };
+  services.PeriodicTimer = [this](bool enable) { scheduler_.SetPeriodicTimer(enable); };
+  services.FoundFeeds = [this] { return tabs_.ActiveFoundFeeds(); };
+  services.PodhallInstalled = [this] { return handOver_.PodhallInstalled(); };
+  return AddChannelDialog(services).Run(address, node, false, false);
+}
+
+bool MainController::AddChannel(const std::string& address) {
+  return RunAddChannelDialog(address, nullptr);
+}
+
+bool MainController::AddChannelCommand() {
+  std::string first;
+  for (const std::string& feed : tabs_.ActiveFoundFeeds()) {
+    if (feed != shell::kFoundFeedSeparator) {
+      first = feed;
+      break;
+    }
+  }
+  return RunAddChannelDialog(first, views_.Run.SelectedNode());
+}
+
+bool MainController::DropOnTree(const std::string& dropped, bool file, store::TTreeNodeExt* node) {
+  store::TTreeNodeExt* root = session_.Tree().RootNode();
+  if (node == nullptr || !node->IsSameOrBelow(root)) return false;
+  std::string address = dropped.substr(0, dropped.find('\0'));
+  if (file && platform::EndsWithAsciiNoCase(address, ".url")) {
+    if (std::optional<std::string> target = ReadInternetShortcut(address)) address = *target;
+  }
+  if (!RunAddChannelDialog(address, views_.Run.SelectedNode())) return false;
+  list_.ShowNode(list_.SelectedNode(), true);
+  return true;
 }
 
 void MainController::RenderSummaryAgain() {

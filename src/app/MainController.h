@@ -3,6 +3,9 @@
 
 #include <memory>
 
+#include "app/AddChannelDialog.h"
+#include "app/ChannelProperties.h"
+#include "app/ChannelRegistrar.h"
 #include "app/DataSession.h"
 #include "app/KeywordBox.h"
 #include "app/MainLifecycle.h"
@@ -119,6 +122,22 @@ class MainController {
   // The keyword filter box above the headline list.
   KeywordBox& Keywords() { return keywordBox_; }
 
+  // Registering channels. The window supplies the registration form and the rest of what
+  // the dialog needs of it; without it no dialog opens.
+  void SetAddChannelHost(AddChannelHost* host) { addChannelHost_ = host; }
+  // The dialog for an address (a "feed:" link, a feed the page announced): registered
+  // under the root. True when a channel was registered.
+  bool AddChannel(const std::string& address);
+  // The add command: the dialog with the first feed the active tab found, registering
+  // next to the selected node.
+  bool AddChannelCommand();
+  // Text or a file dropped on the tree over `node`: the dialog with that address. Only
+  // drops on the user's tree count. `file` is a file name; an Internet shortcut gives the
+  // address it points to.
+  bool DropOnTree(const std::string& dropped, bool file, store::TTreeNodeExt* node);
+  // The property panel's rules.
+  ChannelProperties& Properties() { return properties_; }
+
  private:
   LifecycleHooks MakeLifecycleHooks();
   fetch::UpdateRunServices MakeRunServices(platform::EventLoop& loop);
@@ -127,6 +146,23 @@ class MainController {
   store::RepairContext MakeRepairContext();
   present::PageServices MakePageServices();
   shell::PageCommandServices MakeCommandServices();
+  bool RunAddChannelDialog(const std::string& address, store::TTreeNodeExt* node);
+
+  // What registration shows goes to the window's parts.
+  class RegistrationWindow : public fetch::RegistrationView {
+   public:
+    explicit RegistrationWindow(MainController& owner) : owner_(owner) {}
+    store::TTreeNodeExt* SelectedNode() const override { return owner_.views_.Run.SelectedNode(); }
+    void SelectNode(store::TTreeNodeExt* node) override { owner_.views_.Headlines.SelectTreeNode(node); }
+    void ReloadItemList() override { owner_.views_.Run.ReloadItemList(); }
+    void SetCursor(fetch::RunCursor cursor) override { owner_.views_.Run.SetCursor(cursor); }
+    void ShowBalloon(const std::string& title, const std::string& text) override {
+      owner_.views_.Run.ShowBalloon(title, text);
+    }
+
+   private:
+    MainController& owner_;
+  };
 
   // Fetches with the HTTP settings as they are at the moment of the fetch (the settings
   // are loaded after the controller is made).
@@ -177,6 +213,11 @@ class MainController {
   fetch::UpdateScheduler scheduler_;
   MainLifecycle lifecycle_;
   RepairWindow repairWindow_{*this};
+  RegistrationWindow registrationWindow_{*this};
+  ChannelRegistrar registrar_{session_, RegistrarParts{session_.Dialogs(), web_, registrationWindow_, &html_, &media_,
+                                                       &handOver_}};
+  ChannelProperties properties_{session_.Settings(), session_.Store(), session_.Dialogs(), session_.Xml(), web_};
+  AddChannelHost* addChannelHost_ = nullptr;
 };
 
 }  // namespace app

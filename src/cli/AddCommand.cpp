@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/ChannelFormRules.h"
+#include "app/ChannelRegistrar.h"
 #include "app/DataSession.h"
 #include "app/NodePath.h"
 #include "cli/CommandError.h"
@@ -14,8 +15,6 @@
 #include "fetch/ChannelRegistration.h"
 #include "fetch/HttpDocumentSource.h"
 #include "fetch/UpdateTexts.h"
-#include "formats/FeedDate.h"
-#include "formats/FeedProcessor.h"
 #include "formats/HtmlExceptionList.h"
 #include "formats/HtmlToFeed.h"
 #include "store/TSiteList.h"
@@ -41,6 +40,10 @@ class DuplicateAnswers : public platform::Dialogs {
   }
   bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override {
     return console_.AskYesCancel(text, type, defaultNo);
+  }
+  platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override {
+    if (IsDuplicateQuestion(text)) return allow_ ? platform::DialogAnswer::kYes : platform::DialogAnswer::kNo;
+    return console_.AskYesNoCancel(text, type);
   }
   std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
                                             const std::string& folder) override {
@@ -97,21 +100,9 @@ int RunAdd(const CommandContext& context, const CommandArguments& arguments) {
   fetch::HttpDocumentSource web(fetch::HttpSettings::FromSettings(settings, fetch::AgentKind::kMain));
   formats::HtmlExceptionList exceptions = formats::HtmlExceptionList::Load(session.DataFolder());
   formats::HtmlToFeed html(formats::HtmlToFeedServices{settings, exceptions, session.DataFolder(), {}, {}});
-  formats::UpdateRunTotals totals;
-  formats::FeedServices feedServices{session.Store(), settings, dialogs, session.Xml()};
-  feedServices.Journal = &session.Journal();
-  feedServices.Network = &web;
-  feedServices.HtmlBuilder = &html;
-  feedServices.Totals = &totals;
-  feedServices.LocalZoneHours = formats::LocalZoneHours();
-  formats::FeedProcessor processor(feedServices);
   fetch::RegistrationView view;
-  fetch::RegistrationServices services{session.Store(), settings, dialogs, session.Xml(), processor, totals, web, view};
-  services.AskYesNoCancel = [&dialogs](const std::string& text) {
-    return dialogs.AskYesNo(text, platform::MessageType::kConfirmation, false) ? fetch::DuplicateAnswer::kYes
-                                                                               : fetch::DuplicateAnswer::kNo;
-  };
-  fetch::ChannelRegistration registration(services);
+  app::ChannelRegistrar registrar(session, app::RegistrarParts{dialogs, web, view, &html});
+  fetch::ChannelRegistration& registration = registrar.Registration();
   std::vector<std::string> addresses;
   for (const std::string& operand : arguments.operands) addresses.push_back(text::Utf8ToSjis(operand));
   const uint8_t result = registration.AddChannels(addresses, target, false, app::DefaultsFromForm({}));

@@ -21,4 +21,8 @@ constexpr bool StartsWithAsciiNoCase(std::string_view text, std::string_view pre
   return text.size() >= prefix.size() && EqualsAsciiNoCase(text.substr(0, prefix.size()), prefix);
 }
 
+constexpr bool EndsWithAsciiNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && EqualsAsciiNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
 }  // namespace platform

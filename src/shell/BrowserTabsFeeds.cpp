@@ -2,12 +2,15 @@
 // The feeds the tabs' pages offer: found after every load, forgotten at every navigation,
 // shown in the address bar for the active tab.
 #include "shell/BrowserTabs.h"
+#include "shell/PageAddress.h"
 
 namespace shell {
 
 void BrowserTabs::PageLoaded(ViewId view, const LoadedPage& page) {
   BrowserTab* tab = Find(view);
   if (tab == nullptr || closing_) return;
+  // The program's own pages offer no feeds, whatever the view read on them.
+  if (page.specialView || IsSummaryAddress(page.address)) return;
   tab->FeedFoundState = DiscoverFeeds(page, settings_.AutoAtom, tab->FoundFeeds, tab->FeedFoundState);
   if (view == active_) ShowFeedFound();
 }

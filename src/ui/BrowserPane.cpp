@@ -114,6 +114,10 @@ void BrowserPane::OpenOptionMenu(store::TSiteRecord& item) {
   emit OptionMenuRequested(&item);
 }
 
+std::vector<std::string> BrowserPane::DiscoveredFeeds(shell::ViewId view) const {
+  return tabList_ != nullptr ? tabList_->FoundFeeds(view) : std::vector<std::string>{};
+}
+
 void BrowserPane::OpenAddChannel(const std::string& address) {
   emit AddChannelRequested(ToQString(address));
 }

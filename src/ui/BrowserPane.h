@@ -56,7 +56,7 @@ class BrowserPane : public QWidget,
   void SetPageImage(const std::string& name, const std::string& only, const std::string& source) override;
   void OpenOptionMenu(store::TSiteRecord& item) override;
   void OpenAddChannel(const std::string& address) override;
-  std::vector<std::string> DiscoveredFeeds(shell::ViewId) const override { return {}; }
+  std::vector<std::string> DiscoveredFeeds(shell::ViewId view) const override;
 
  signals:
   // The page's option link was clicked for this headline.

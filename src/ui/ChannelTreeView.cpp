@@ -5,9 +5,12 @@
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QUrl>
 
 #include "store/ChannelTree.h"
 #include "store/TTreeNodeExt.h"
@@ -149,7 +152,7 @@ std::pair<QModelIndex, DropPosition> ChannelTreeView::DropTargetAt(const QPoint&
 }
 
 void ChannelTreeView::dragEnterEvent(QDragEnterEvent* event) {
-  if (model_.NodeFromMime(event->mimeData()) == nullptr) {
+  if (model_.NodeFromMime(event->mimeData()) == nullptr && !ExternalDrop(*event->mimeData())) {
     event->ignore();
     return;
   }
@@ -163,6 +166,12 @@ void ChannelTreeView::dragMoveEvent(QDragMoveEvent* event) {
   auto [index, position] = DropTargetAt(dragPos_);
   HoverRow(index);
   if (AutoScrollDirection() != 0 && !scrollTimer_.Enabled()) scrollTimer_.Start();
+  if (dragged == nullptr && ExternalDrop(*event->mimeData())) {
+    // An address or a file for registration: any row of the tree takes it.
+    const bool onRow = index.isValid();
+    if (onRow) event->acceptProposedAction(); else event->ignore();
+    return;
+  }
   const bool accepted = model_.CanDropAt(dragged, index, position);
   markIndex_ = accepted ? QPersistentModelIndex(index) : QPersistentModelIndex();
   markPosition_ = accepted ? position : DropPosition::kNone;
@@ -183,6 +192,26 @@ void ChannelTreeView::dragLeaveEvent(QDragLeaveEvent* event) {
 void ChannelTreeView::dropEvent(QDropEvent* event) {
   auto [index, position] = DropTargetAt(event->position().toPoint());
   ClearDrag();
+  const QMimeData& data = *event->mimeData();
+  if (model_.NodeFromMime(&data) == nullptr && ExternalDrop(data)) {
+    if (model_.NodeAt(index) == nullptr) {
+      event->ignore();
+      return;
+    }
+    event->acceptProposedAction();
+    const bool file = data.hasUrls() && !data.urls().isEmpty() && data.urls().front().isLocalFile();
+    const QString dropped = file ? data.urls().front().toLocalFile()
+                            : data.hasUrls() && !data.urls().isEmpty() ? data.urls().front().toString()
+                                                                       : data.text();
+    // The registration dialog is modal: it opens once the drop has ended.
+    QMetaObject::invokeMethod(
+        this,
+        [this, dropped, file, row = QPersistentModelIndex(index)] {
+          if (TTreeNodeExt* node = model_.NodeAt(row)) emit addressDropped(dropped, file, node);
+        },
+        Qt::QueuedConnection);
+    return;
+  }
   // The model moves the node itself and removes no rows afterwards, so the drag's source
   // may treat this as the move it is.
   if (model_.DropNode(event->mimeData(), index, position)) {
@@ -214,7 +243,13 @@ void ChannelTreeView::HoverRow(const QModelIndex& index) {
   }
 }
 
+bool ChannelTreeView::ExternalDrop(const QMimeData& data) {
+  return data.hasUrls() || data.hasText();
+}
+
 void ChannelTreeView::ExpandHoveredGroup() {
+  // Shift keeps the groups closed while dragging over them.
+  if (QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier)) return;
   const TTreeNodeExt* node = model_.NodeAt(hovered_);
   if (node != nullptr && node->Kind() == store::kKindGroup && node->HasChildren()) expand(hovered_);
 }

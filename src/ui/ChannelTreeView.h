@@ -8,6 +8,8 @@
 #include "platform/EventLoop.h"
 #include "store/DropPosition.h"
 
+class QMimeData;
+
 namespace store {
 class TTreeNodeExt;
 }
@@ -61,6 +63,9 @@ class ChannelTreeView : public QTreeView {
 
  signals:
   void nodeSelected(store::TTreeNodeExt* node);
+  // An address, a link or a file was dropped on the row of `node` (`file`: `dropped` is a
+  // local path).
+  void addressDropped(const QString& dropped, bool file, store::TTreeNodeExt* node);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -73,6 +78,8 @@ class ChannelTreeView : public QTreeView {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Whether a drag from elsewhere brings an address or a file.
+  static bool ExternalDrop(const QMimeData& data);
   void ApplyExpansionBelow(const QModelIndex& parent);
   void FollowFocus(const QModelIndex& current, const QModelIndex& previous);
   void ClearDrag();

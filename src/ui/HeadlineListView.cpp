@@ -172,6 +172,7 @@ void HeadlineListView::SelectionChanged() {
     selectionModel()->clearCurrentIndex();
   }
   syncing_ = false;
+  emit RowSelectionChanged();
 }
 
 void HeadlineListView::SelectionToList(bool currentOnly) {

@@ -86,6 +86,8 @@ class HeadlineListView : public QTableView, public present::HeadlineView {
   void FiltersShown();
   // The tree's delay before it shows a newly selected node.
   void TreeSelectionDelayRequested(int ms);
+  // The list's selected rows changed.
+  void RowSelectionChanged();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

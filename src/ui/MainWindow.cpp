@@ -93,13 +93,9 @@ MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::
           [this](const QString& text) { statusBar()->showMessage(text, 5000); });
   connect(browser_, &BrowserPane::OptionMenuRequested, this,
           [this](store::TSiteRecord* item) { ShowOptionMenu(item); });
-  connect(browser_, &BrowserPane::AddChannelRequested, this, [this](const QString& address) {
-    session_.Dialogs().ShowMessageBox(
-        text::J("このフィードの登録にはまだ対応していません。\r\n") + FromQString(address),
-        platform::MessageType::kInformation);
-  });
 
   BuildActions();
+  BuildChannelRegistration();
   BuildMenus();
   BuildToolbars();
   BuildContextMenus();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AddChannelDialog.h"
 #include "app/MainController.h"
 #include "app/MainWindowView.h"
 #include "app/ViewModes.h"
@@ -22,6 +23,7 @@
 class QAction;
 class QActionGroup;
 class QComboBox;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -36,6 +38,8 @@ class ChannelTreeModel;
 class ChannelTreeView;
 class HeadlineListView;
 class HeadlineTableModel;
+class InputForm;
+class PropertyPanel;
 class QtEventLoop;
 
 // The main window: the channel tree, the headline list and the browser pane, with the
@@ -48,7 +52,8 @@ class MainWindow : public QMainWindow,
                    public fetch::ModifierKeys,
                    public app::ViewModeView,
                    public settings::SaveAllHost,
-                   public shell::BrowserTabsHost {
+                   public shell::BrowserTabsHost,
+                   public app::AddChannelHost {
   Q_OBJECT
 
  public:
@@ -126,6 +131,16 @@ class MainWindow : public QMainWindow,
   bool TreeHasFocus() const override;
   void LeaveListMode() override;
 
+  // app::AddChannelHost (SelectedNode and EndLabelEdit above serve it too)
+  bool UserInterfaceLocked() const override { return uiLocked_; }
+  bool TreeShown() const override;
+  void ExpandNode(store::TTreeNodeExt* node) override;
+  std::unique_ptr<app::InputFormView> CreateInputForm() override;
+  // Tests see each registration dialog before it is shown.
+  void SetInputFormCreated(std::function<void(InputForm&)> created) { inputFormCreated_ = std::move(created); }
+  PropertyPanel& Properties() const { return *propertyPanel_; }
+  QAction& PropertyAction() const { return *propertyAction_; }
+
   // app::ViewModeView
   void ApplyViewMode(int oldMode, int newMode) override;
 
@@ -156,6 +171,9 @@ class MainWindow : public QMainWindow,
   void BuildBrowserToolbar();
   void BuildAddressBox();
   void BuildKeywordBox();
+  void BuildChannelRegistration();
+  void ShowProperties();
+  store::TSiteRecord* ListItem() const;
   void ShowKeywordBox();
   void ResetHistories();
   void OpenTypedAddress(const std::string& address);
@@ -219,6 +237,11 @@ class MainWindow : public QMainWindow,
   std::vector<std::string> addressHistory_;
   QLabel* feedIcon_ = nullptr;
   QComboBox* keywordBox_ = nullptr;  // CB_Keyword
+  QAction* addChannelAction_ = nullptr;  // Tb_Add
+  QAction* propertyAction_ = nullptr;    // SB_PropertySet
+  QDockWidget* propertyDock_ = nullptr;
+  PropertyPanel* propertyPanel_ = nullptr;
+  std::function<void(InputForm&)> inputFormCreated_;
   QAction* keywordToggle_ = nullptr;  // SB_Keyword
   bool uiLocked_ = false;
   bool closing_ = false;

@@ -194,6 +194,9 @@ void MainWindow::BuildMenus() {
           [this] { settings::RequestLayoutReset(session_.Dialogs(), session_.SettingsState()); });
 
   QMenu* channel = menuBar()->addMenu(J("チャンネル(&C)"));
+  channel->addAction(addChannelAction_);
+  channel->addAction(propertyAction_);
+  channel->addSeparator();
   channel->addActions(treeActions_);
   QMenu* below = channel->addMenu(J("選択項目より下の既読状態(&K)"));
   below->addActions(belowActions_);
@@ -249,6 +252,9 @@ void MainWindow::BuildFilterMenus(QMenu* view) {
 void MainWindow::BuildToolbars() {
   QToolBar* buttons = addToolBar(J("更新"));
   buttons->setObjectName(QStringLiteral("ToolBar_Button"));
+  buttons->addAction(addChannelAction_);
+  buttons->addAction(propertyAction_);
+  buttons->addSeparator();
   buttons->addAction(updateAction_);
   buttons->addSeparator();
   buttons->addAction(updateSelectionAction_);
@@ -290,6 +296,7 @@ void MainWindow::BuildToolbars() {
 
 void MainWindow::BuildContextMenus() {
   treeMenu_ = new QMenu(this);
+  treeMenu_->addAction(addChannelAction_);
   treeMenu_->addActions(treeActions_);
   treeMenu_->addSeparator();
   treeMenu_->addActions(belowActions_);
