@@ -337,5 +337,68 @@ TEST_F(StartedControllerTest, RepairReloadsTheNewestBackupAfterTwoConfirmations)
   EXPECT_EQ(dialogs.UnusedAnswers(), 0u);
 }
 
+// The window's side of the registration dialog: each form records the address it was
+// opened with and answers as the test says.
+class RecordingRegistrationHost : public AddChannelHost {
+ public:
+  class Form : public InputFormView {
+   public:
+    Form(RecordingRegistrationHost& host) : host_(host) {}
+    void SetTexts(const FormTexts&) override {}
+    void SetTreeEntries(const std::vector<TreeEntry>&, int) override {}
+    void SetAddressList(const std::vector<std::string>&) override {}
+    void SetValues(const ChannelFormValues& values) override { values_ = values; }
+    void SetAutoDownloadVisible(bool) override {}
+    void SetDetailShown(bool) override {}
+    bool ShowModal() override {
+      host_.opened.push_back(values_.address);
+      if (host_.answer.empty()) return false;
+      values_.address = host_.answer;
+      host_.answer.clear();
+      return true;
+    }
+    ChannelFormValues Values() const override { return values_; }
+    int SelectedTreeEntry() const override { return 0; }
+    bool DetailShown() const override { return false; }
+
+   private:
+    RecordingRegistrationHost& host_;
+    ChannelFormValues values_;
+  };
+
+  bool UserInterfaceLocked() const override { return false; }
+  store::TTreeNodeExt* SelectedNode() const override { return selected; }
+  std::unique_ptr<InputFormView> CreateInputForm() override { return std::make_unique<Form>(*this); }
+
+  store::TTreeNodeExt* selected = nullptr;
+  std::vector<std::string> opened;  // the address of each showing
+  std::string answer;               // the next showing registers this address; empty: Cancel
+};
+
+TEST_F(StartedControllerTest, DropsOnTheTreeAndTheAddCommandOpenTheRegistrationDialog) {
+  RecordingRegistrationHost host;
+  controller.SetAddChannelHost(&host);
+  store::TTreeNodeExt* root = session.Tree().RootNode();
+  store::TTreeNodeExt* channel = root->FirstChild();
+  host.selected = channel;
+  testsupport::WriteFile(dir / "feed.url", "[InternetShortcut]\r\nURL=http://example.jp/rss.xml\r\n");
+
+  EXPECT_FALSE(controller.DropOnTree(dir / "feed.url", true, channel));
+  EXPECT_FALSE(controller.DropOnTree(std::string("http://example.jp/a.rdf\0junk", 28), false, channel));
+  EXPECT_FALSE(controller.DropOnTree("http://example.jp/b.rdf", false, nullptr));  // not on the tree
+  EXPECT_FALSE(controller.AddChannelCommand());  // no page offers a feed: an empty box
+  EXPECT_EQ(host.opened, (std::vector<std::string>{"http://example.jp/rss.xml", "http://example.jp/a.rdf", ""}));
+
+  // OK registers next to the selection, and the new channel is selected.
+  host.answer = server.Url("/feed.xml");
+  EXPECT_TRUE(controller.DropOnTree(server.Url("/feed.xml"), false, channel));
+  store::TTreeNodeExt* added = root->FirstChild();
+  ASSERT_NE(added, channel);
+  ASSERT_NE(added->Data(), nullptr);
+  EXPECT_EQ(added->Data()->Site.rdfurl, server.Url("/feed.xml"));
+  EXPECT_EQ(headlines.treeSelection, added);
+  EXPECT_EQ(added->ItemTotal(), 2);
+}
+
 }  // namespace
 }  // namespace app
