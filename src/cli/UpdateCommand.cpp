@@ -60,6 +60,9 @@ class ResumeConfirmed : public platform::Dialogs {
   bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override {
     return console_.AskYesCancel(text, type, defaultNo);
   }
+  platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override {
+    return console_.AskYesNoCancel(text, type);
+  }
   std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
                                             const std::string& folder) override {
     return console_.ChooseOpenFile(title, filter, folder);

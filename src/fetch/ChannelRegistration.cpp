@@ -105,16 +105,16 @@ ChannelRegistration::Step ChannelRegistration::AskDuplicate(const std::string& a
   const std::string name = FindChannelByAddress(services_.Store.Tree().RootNode(), LowerAddress(address));
   if (name.empty()) return Step::kGo;
   const std::string question = DuplicateQuestion(address, name);
-  if (last || !services_.AskYesNoCancel) {
-    if (services_.Dialogs.AskYesNo(question, platform::MessageType::kConfirmation, false)) return Step::kGo;
-    return last ? Step::kEnd : Step::kSkip;
+  // On the last address No has nothing left to skip to, so that question has no Cancel.
+  if (last) {
+    return services_.Dialogs.AskYesNo(question, platform::MessageType::kConfirmation, false) ? Step::kGo : Step::kEnd;
   }
-  switch (services_.AskYesNoCancel(question)) {
-    case DuplicateAnswer::kYes:
+  switch (services_.Dialogs.AskYesNoCancel(question, platform::MessageType::kConfirmation)) {
+    case platform::DialogAnswer::kYes:
       return Step::kGo;
-    case DuplicateAnswer::kNo:
+    case platform::DialogAnswer::kNo:
       return Step::kSkip;
-    case DuplicateAnswer::kCancel:
+    case platform::DialogAnswer::kCancel:
       break;
   }
   return Step::kEnd;

@@ -17,9 +17,6 @@
 
 namespace fetch {
 
-// The answer to the question asked when an address is registered already.
-enum class DuplicateAnswer { kYes, kNo, kCancel };
-
 // What registration shows and asks of the main window. The defaults do nothing, so
 // plover-cli overrides only what it has.
 class RegistrationView {
@@ -48,9 +45,6 @@ struct RegistrationServices {
   FtpPreRunStep* FtpPreRun = nullptr;          // none: registration always goes ahead
   formats::MediaHandOver* HandOver = nullptr;  // none: nothing is handed to Podhall
   formats::MediaQueue* Media = nullptr;
-  // The Yes/No/Cancel question of a duplicate that is not the last address. Empty: it is
-  // asked as Yes/No, and No skips the address.
-  std::function<DuplicateAnswer(const std::string& text)> AskYesNoCancel;
   std::function<double()> Now;  // local date-time; empty: the system clock
   std::string ProgramTitle = "Plover";
 };

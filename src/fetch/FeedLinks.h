@@ -12,7 +12,7 @@ namespace fetch {
 // One "link" element of a page, as the browser or the page reader saw it.
 struct PageLinkElement {
   std::string tag;     // the element name ("link")
-  std::string markup;  // the element's own markup, as written
+  std::string markup;  // the element's own markup, as the browser or the parser gives it back
   std::string href;
   std::string rel;
   std::string type;
@@ -40,9 +40,11 @@ std::string ResolveFeedHref(std::string_view base, std::string_view href);
 // case ignored), as written.
 std::vector<std::string> FindFeedLinks(const std::vector<PageLinkElement>& links);
 
-// The "link" elements of a page's bytes. Comments, scripts and style sheets are passed
-// over; attribute values keep their bytes, with the character references "&amp;",
-// "&quot;", "&lt;", "&gt;" and "&#39;" read. Never fails.
+// The "link" elements of a page's bytes, read as a browser reads the page in the
+// character set it names (Shift_JIS when it names none and is no UTF-8): none from
+// comments, scripts or style sheets, attribute values with their character references
+// read, and none from a tag that the end of the bytes cuts off. The texts come in code
+// page 932. Never fails.
 std::vector<PageLinkElement> ReadPageLinkElements(std::string_view page);
 
 // The display name of the first channel under `node` (recursing into groups) whose feed

@@ -14,6 +14,9 @@ enum class MessageType {
   kConfirmation = 3,
 };
 
+// The button that answered a question with Yes, No and Cancel.
+enum class DialogAnswer { kYes, kNo, kCancel };
+
 // Every message and question the program shows goes through here, with the program's
 // title as the caption. Texts are code page 932. The desktop program shows message
 // boxes; tests answer from a script and check the texts.
@@ -29,6 +32,10 @@ class Dialogs {
 
   // Yes and Cancel; true only for Yes.
   virtual bool AskYesCancel(const std::string& text, MessageType type, bool defaultNo) = 0;
+
+  // Yes, No and Cancel, Yes the default button. Closing the question without a button
+  // is Cancel.
+  virtual DialogAnswer AskYesNoCancel(const std::string& text, MessageType type) = 0;
 
   // File and folder choosers. `filter` is a list like "OPML (*.opml)|*.opml|All (*)|*".
   // An empty result means the user cancelled.

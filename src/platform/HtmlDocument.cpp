@@ -432,6 +432,22 @@ std::vector<HtmlAnchor> HtmlDocument::Anchors() const {
   return anchors;
 }
 
+std::vector<HtmlLinkElement> HtmlDocument::LinkElements() const {
+  std::vector<HtmlLinkElement> links;
+  for (void* part : parts_) {
+    const xmlNode* top = reinterpret_cast<const xmlNode*>(part);
+    for (const xmlNode* node = Doc(part)->children; node != nullptr; node = NextInTree(node, top, true)) {
+      if (!NameIs(node, "link")) continue;
+      HtmlLinkElement& link = links.emplace_back();
+      link.href = Attribute(node, "href");
+      link.rel = Attribute(node, "rel");
+      link.type = Attribute(node, "type");
+      AppendElementMarkup(link.markup, node, HtmlComments::kLeaveOut);
+    }
+  }
+  return links;
+}
+
 std::string HtmlDocument::BodyMarkup() const {
   std::string markup;
   for (void* part : parts_) {

@@ -27,6 +27,17 @@ struct HtmlAnchor {
   std::string href;  // the href attribute as written, UTF-8; empty when there is none
 };
 
+// One "link" element of a page.
+struct HtmlLinkElement {
+  // The attributes as written (character references read), UTF-8; empty when absent.
+  std::string href;
+  std::string rel;
+  std::string type;
+  // The element written back as markup, the way BodyMarkup writes elements: its name and
+  // its attribute names in lower case, values in double quotes. UTF-8.
+  std::string markup;
+};
+
 class HtmlDocument {
  public:
   // Parses a page given as UTF-8. Invalid sequences and NUL bytes are read as U+FFFD; a
@@ -56,6 +67,10 @@ class HtmlDocument {
 
   // Every "a" element in document order, with or without href.
   std::vector<HtmlAnchor> Anchors() const;
+
+  // Every "link" element in document order, in the head or anywhere else; none from
+  // comments, scripts or style sheets.
+  std::vector<HtmlLinkElement> LinkElements() const;
 
   // The markup inside the "body" element (of each piece of a cut page, joined), UTF-8.
   // Element names come in lower case, attribute values in double quotes with "&", '"',

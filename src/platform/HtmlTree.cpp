@@ -201,4 +201,14 @@ void AppendChildMarkup(std::string& out, const xmlNode* parent, HtmlComments com
   }
 }
 
+void AppendElementMarkup(std::string& out, const xmlNode* element, HtmlComments comments) {
+  if (element->type != XML_ELEMENT_NODE) {
+    AppendLeaf(out, element, comments);
+    return;
+  }
+  if (PlainName(Name(element))) AppendStartTag(out, element);
+  AppendChildMarkup(out, element, comments);
+  AppendEndTag(out, element);
+}
+
 }  // namespace platform

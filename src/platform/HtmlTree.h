@@ -45,4 +45,9 @@ enum class HtmlComments { kKeep, kLeaveOut };
 // inside one is written after it.
 void AppendChildMarkup(std::string& out, const _xmlNode* parent, HtmlComments comments);
 
+// Appends the markup of `element` itself, written as AppendChildMarkup writes the
+// elements it meets: its start tag, its content and its end tag (none for a void
+// element, and nothing of its own tags when its name is none a browser would read).
+void AppendElementMarkup(std::string& out, const _xmlNode* element, HtmlComments comments);
+
 }  // namespace platform

@@ -16,6 +16,7 @@ class SilentDialogs : public Dialogs {
   void ShowMessageBox(const std::string&, MessageType) override {}
   bool AskYesNo(const std::string&, MessageType, bool) override { return false; }
   bool AskYesCancel(const std::string&, MessageType, bool) override { return false; }
+  DialogAnswer AskYesNoCancel(const std::string&, MessageType) override { return DialogAnswer::kCancel; }
   std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&, const std::string&) override {
     return std::nullopt;
   }

@@ -73,6 +73,22 @@ bool QtDialogs::AskYesCancel(const std::string& text, platform::MessageType type
   return Ask(text, type, defaultNo, true);
 }
 
+platform::DialogAnswer QtDialogs::AskYesNoCancel(const std::string& text, platform::MessageType type) {
+  QMessageBox box(IconOf(type), ToQString(title_), MessageText(text),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+  box.setDefaultButton(QMessageBox::Yes);
+  // Esc and the close button of the window answer Cancel.
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return platform::DialogAnswer::kYes;
+    case QMessageBox::No:
+      return platform::DialogAnswer::kNo;
+    default:
+      return platform::DialogAnswer::kCancel;
+  }
+}
+
 std::optional<std::string> QtDialogs::ChooseOpenFile(const std::string& title, const std::string& filter,
                                                      const std::string& folder) {
   return Chosen(QFileDialog::getOpenFileName(parent_, ToQString(title), PathToQString(folder), QtFileFilter(filter)));

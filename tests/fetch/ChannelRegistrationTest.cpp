@@ -35,6 +35,9 @@ class ChannelRegistrationTest : public ::testing::Test {
     server.Routes().Get("/feed.xml", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(RssDocument("Feed", 2), "application/rss+xml");
     });
+    server.Routes().Get("/third.xml", [](const httplib::Request&, httplib::Response& response) {
+      response.set_content(RssDocument("Third", 1), "application/rss+xml");
+    });
     server.Routes().Get("/blog/feeds/news.xml", [](const httplib::Request&, httplib::Response& response) {
       response.set_content(RssDocument("News", 3), "application/rss+xml");
     });
@@ -133,30 +136,35 @@ TEST_F(ChannelRegistrationTest, NoToTheDuplicateQuestionOnTheLastAddressRegister
 }
 
 TEST_F(ChannelRegistrationTest, DuplicatesBeforeTheLastAddressCanBeSkippedOrEndTheCall) {
-  world.AddChannel("known", server.Url("/feed.xml"));
-  std::vector<DuplicateAnswer> answers{DuplicateAnswer::kNo, DuplicateAnswer::kCancel};
-  std::vector<std::string> asked;
-  RegistrationServices services = Services();
-  services.AskYesNoCancel = [&](const std::string& text) {
-    asked.push_back(text);
-    const DuplicateAnswer answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-  };
-  ChannelRegistration withCancel(services);
-  formats::TDefParamType defaults;
-  // No skips the known feed and the next address registers.
-  EXPECT_EQ(
-      withCancel.AddChannels({server.Url("/feed.xml"), server.Url("/blog/feeds/news.xml")}, Root(), false, defaults),
-      formats::kFeedNewItems);
+  const std::string known = server.Url("/feed.xml");
+  const std::string news = server.Url("/blog/feeds/news.xml");
+  const std::string fresh = server.Url("/third.xml");
+  world.AddChannel("known", known);
+  world.AddChannel("news", news);
+  // No skips the first; Cancel on the second ends the call before the third is tried.
+  world.dialogs.Answer(platform::DialogAnswer::kNo);
+  world.dialogs.Answer(platform::DialogAnswer::kCancel);
+  EXPECT_EQ(Add({known, news, fresh}), formats::kFeedNothingDone);
   EXPECT_EQ(Root()->ChildCount(), 2u);
-  EXPECT_TRUE(withCancel.Outcomes()[0].skipped);
-  // Cancel ends the call before anything else is registered.
-  EXPECT_EQ(withCancel.AddChannels({server.Url("/feed.xml"), server.Url("/missing.xml")}, Root(), false, defaults),
-            formats::kFeedNothingDone);
-  EXPECT_EQ(Root()->ChildCount(), 2u);
-  EXPECT_EQ(FeedRequests("/missing.xml"), 0u);
-  EXPECT_EQ(asked.size(), 2u);
+  EXPECT_EQ(FeedRequests("/feed.xml") + FeedRequests("/blog/feeds/news.xml") + FeedRequests("/third.xml"), 0u);
+  ASSERT_EQ(registration.Outcomes().size(), 2u);
+  EXPECT_TRUE(registration.Outcomes()[0].skipped && registration.Outcomes()[1].skipped);
+  ASSERT_EQ(world.dialogs.shown.size(), 2u);
+  EXPECT_EQ(world.dialogs.shown[0].kind, "yesnocancel");
+  EXPECT_EQ(text::J(world.dialogs.shown[0].text), ChannelRegistration::DuplicateQuestion(known, "known"));
+  EXPECT_EQ(text::J(world.dialogs.shown[1].text), ChannelRegistration::DuplicateQuestion(news, "news"));
+
+  // No skips only its own address: Yes on the second registers it once more, and the
+  // third, which nobody has, is registered without a question.
+  world.dialogs.Answer(platform::DialogAnswer::kNo);
+  world.dialogs.Answer(platform::DialogAnswer::kYes);
+  EXPECT_EQ(Add({known, news, fresh}), formats::kFeedNewItems);
+  EXPECT_EQ(Root()->ChildCount(), 4u);
+  EXPECT_EQ(FeedRequests("/feed.xml"), 0u);
+  EXPECT_EQ(FeedRequests("/blog/feeds/news.xml"), 1u);
+  EXPECT_EQ(FeedRequests("/third.xml"), 1u);
+  EXPECT_EQ(world.dialogs.shown.size(), 4u);
+  EXPECT_EQ(world.dialogs.UnusedAnswers(), 0u);
 }
 
 TEST_F(ChannelRegistrationTest, AFailingAddressIsLoggedAndReported) {
@@ -196,9 +204,39 @@ TEST(FeedLinksTest, ReadsLinkElementsOfAnyMarkup) {
   EXPECT_EQ(links[0].href, "a.xml?x=1&y=2");
   EXPECT_EQ(links[0].type, "application/atom+xml");
   EXPECT_EQ(links[1].href, "b>c.rdf");
-  EXPECT_EQ(links[1].markup, "<link href=\"b>c.rdf\" type='application/rss+xml' rel=\"alternate\"/>");
+  // The markup is the element as the parser writes it back, not the bytes of the page.
+  EXPECT_EQ(links[1].markup, "<link href=\"b&gt;c.rdf\" type=\"application/rss+xml\" rel=\"alternate\">");
   EXPECT_EQ(FindFeedLinks(links), (std::vector<std::string>{"a.xml?x=1&y=2", "b>c.rdf"}));
+  // A tag the end of the page cuts off is no element, as in a browser.
   EXPECT_TRUE(ReadPageLinkElements("<link rel=\"alternate").empty());
+  const std::vector<PageLinkElement> cut =
+      ReadPageLinkElements("<link rel=alternate href=whole.xml><link rel=\"alternate\" href=\"hal");
+  ASSERT_EQ(cut.size(), 1u);
+  EXPECT_EQ(cut[0].href, "whole.xml");
+}
+
+// The page is read in the character set it names, and the texts come in code page 932.
+TEST(FeedLinksTest, ReadsPagesInTheirCharacterSet) {
+  const std::string sjisHref = "/\x93\xFA\x96\x7B.xml";          // "/日本.xml" in code page 932
+  const std::string utf8Href = "/\xE6\x97\xA5\xE6\x9C\xAC.xml";  // the same in UTF-8
+  const std::string eucHref = "/\xC6\xFC\xCB\xDC.xml";           // the same in EUC-JP
+  struct Page {
+    const char* name;
+    std::string head;
+    std::string href;
+  };
+  const std::vector<Page> pages{{"shift_jis label", "<meta charset=shift_jis>", sjisHref},
+                                {"no label, not UTF-8", "", sjisHref},
+                                {"no label, UTF-8", "", utf8Href},
+                                {"euc-jp label", "<meta charset=euc-jp>", eucHref}};
+  for (const auto& [name, head, href] : pages) {
+    SCOPED_TRACE(name);
+    const std::vector<PageLinkElement> links = ReadPageLinkElements(
+        "<html><head>" + head + "<link rel=alternate type=application/rss+xml href=\"" + href + "\"></head></html>");
+    ASSERT_EQ(links.size(), 1u);
+    EXPECT_EQ(links[0].href, sjisHref);
+    EXPECT_NE(links[0].markup.find(sjisHref), std::string::npos);
+  }
 }
 
 TEST(FeedLinksTest, FindsChannelsInGroupsByAddressIgnoringCase) {

@@ -146,6 +146,42 @@ TEST(HtmlDocument, BodyMarkupAndStyleSheetOfPagesWithout) {
   EXPECT_EQ(markup.substr(0, 8), "<b>0<b>1");
 }
 
+// A link counts wherever the parser puts it, head or body; one inside a comment or a
+// script is text, not an element.
+TEST(HtmlDocument, LinkElementsInHeadAndBody) {
+  const HtmlDocument document = HtmlDocument::Parse(
+      "<html><head><title>t</title>"
+      "<!-- <link rel=\"alternate\" type=\"application/rss+xml\" href=\"/old.xml\"> -->"
+      "<LINK REL=\"Alternate\" TYPE=\"application/RSS+xml\" HREF=\"/feed?a=1&amp;b=&lt;2&gt;&#x3042;\" "
+      "title='say \"hi\"'>"
+      "<script>document.write('<link rel=alternate href=script.xml>');</script></head>"
+      "<body><p>text<link rel=stylesheet href=body.css></p><linker href=no><link></body></html>");
+  const std::vector<HtmlLinkElement> links = document.LinkElements();
+  ASSERT_EQ(links.size(), 3u);
+  EXPECT_EQ(links[0].href, "/feed?a=1&b=<2>\xE3\x81\x82");
+  EXPECT_EQ(links[0].rel, "Alternate");
+  EXPECT_EQ(links[0].type, "application/RSS+xml");
+  EXPECT_EQ(links[0].markup,
+            "<link rel=\"Alternate\" type=\"application/RSS+xml\" href=\"/feed?a=1&amp;b=&lt;2&gt;\xE3\x81\x82\" "
+            "title=\"say &quot;hi&quot;\">");
+  EXPECT_EQ(links[1].href, "body.css");
+  EXPECT_EQ(links[1].rel, "stylesheet");
+  EXPECT_EQ(links[1].type, "");
+  EXPECT_EQ(links[1].markup, "<link rel=\"stylesheet\" href=\"body.css\">");
+  EXPECT_EQ(links[2].markup, "<link>");
+  EXPECT_EQ(links[2].href, "");
+}
+
+TEST(HtmlDocument, LinkElementsOfEveryPieceOfACutPage) {
+  EXPECT_TRUE(HtmlDocument::Parse("").LinkElements().empty());
+  std::string unclosed = "<link rel=first href=1>";
+  for (int i = 0; i < 300; ++i) unclosed += "<div>";
+  unclosed += "<link rel=last href=2>";
+  const std::vector<HtmlLinkElement> links = HtmlDocument::Parse(unclosed).LinkElements();
+  ASSERT_EQ(links.size(), 2u);
+  EXPECT_EQ(links[0].rel + links[1].rel, "firstlast");
+}
+
 // One way a file names its character set, and the title it must give.
 struct CharsetCase {
   const char* name;

@@ -13,11 +13,20 @@ void ScriptedDialogs::ShowMessageBox(const std::string& text, platform::MessageT
 
 bool ScriptedDialogs::AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) {
   shown.push_back({"yesno", platform::Cp932ToUtf8(text), type, defaultNo});
-  return NextAnswer(text);
+  const platform::DialogAnswer answer = NextAnswer(text);
+  if (answer == platform::DialogAnswer::kCancel) {
+    ADD_FAILURE() << "Cancel scripted for a Yes/No question: " << platform::Cp932ToUtf8(text);
+  }
+  return answer == platform::DialogAnswer::kYes;
 }
 
 bool ScriptedDialogs::AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) {
   shown.push_back({"yescancel", platform::Cp932ToUtf8(text), type, defaultNo});
+  return NextAnswer(text) == platform::DialogAnswer::kYes;
+}
+
+platform::DialogAnswer ScriptedDialogs::AskYesNoCancel(const std::string& text, platform::MessageType type) {
+  shown.push_back({"yesnocancel", platform::Cp932ToUtf8(text), type, false});
   return NextAnswer(text);
 }
 
@@ -35,12 +44,12 @@ std::optional<std::string> ScriptedDialogs::ChooseFolder(const std::string& titl
   return NextFile("folder", title);
 }
 
-bool ScriptedDialogs::NextAnswer(const std::string& text) {
+platform::DialogAnswer ScriptedDialogs::NextAnswer(const std::string& text) {
   if (answers_.empty()) {
     ADD_FAILURE() << "unexpected question: " << platform::Cp932ToUtf8(text);
-    return false;
+    return platform::DialogAnswer::kNo;
   }
-  const bool answer = answers_.front();
+  const platform::DialogAnswer answer = answers_.front();
   answers_.pop_front();
   return answer;
 }

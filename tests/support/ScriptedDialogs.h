@@ -14,20 +14,24 @@ namespace testsupport {
 class ScriptedDialogs : public platform::Dialogs {
  public:
   struct Shown {
-    std::string kind;  // "message", "yesno", "yescancel", "open", "save", "folder"
+    std::string kind;  // "message", "yesno", "yescancel", "yesnocancel", "open", "save", "folder"
     std::string text;  // UTF-8
     platform::MessageType type;
     bool defaultNo;
   };
 
-  // Queues the answer to the next question (AskYesNo or AskYesCancel).
-  void Answer(bool yes) { answers_.push_back(yes); }
+  // Queues the answer to the next question: Yes or No (No is the Cancel of AskYesCancel).
+  void Answer(bool yes) { answers_.push_back(yes ? platform::DialogAnswer::kYes : platform::DialogAnswer::kNo); }
+  // Queues any of the three answers; Cancel fails the test when it answers AskYesNo,
+  // which has no such button.
+  void Answer(platform::DialogAnswer answer) { answers_.push_back(answer); }
   // Queues the answer to the next file or folder chooser; empty = cancelled.
   void AnswerFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
 
   void ShowMessageBox(const std::string& text, platform::MessageType type) override;
   bool AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) override;
   bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override;
+  platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override;
   std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
                                             const std::string& folder) override;
   std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string& filter,
@@ -40,9 +44,9 @@ class ScriptedDialogs : public platform::Dialogs {
   size_t UnusedAnswers() const { return answers_.size() + files_.size(); }
 
  private:
-  bool NextAnswer(const std::string& text);
+  platform::DialogAnswer NextAnswer(const std::string& text);
   std::optional<std::string> NextFile(const std::string& kind, const std::string& title);
-  std::deque<bool> answers_;
+  std::deque<platform::DialogAnswer> answers_;
   std::deque<std::optional<std::string>> files_;
 };
 
