@@ -6,13 +6,12 @@
 namespace app {
 
 ChannelRegistrar::ChannelRegistrar(DataSession& session, RegistrarParts parts)
-    : processor_(FeedServicesFor(session, parts)),
-      registration_(RegistrationServicesFor(session, parts)) {}
+    : processor_(FeedServicesFor(session, parts)), registration_(RegistrationServicesFor(session, parts)) {}
 
 fetch::RegistrationServices ChannelRegistrar::RegistrationServicesFor(DataSession& session,
                                                                       const RegistrarParts& parts) {
-  fetch::RegistrationServices services{session.Store(), session.Settings(), parts.Dialogs, session.Xml(),
-                                       processor_,      totals_,            parts.Web,     parts.View};
+  fetch::RegistrationServices services{session.Store(), session.Settings(), parts.Dialogs, session.Xml(), processor_,
+                                       totals_,         parts.Web,          parts.View};
   services.HandOver = parts.HandOver;
   services.Media = parts.Media;
   services.ProgramTitle = session.Settings().ProgramTitle;

@@ -18,8 +18,8 @@ struct RegistrarParts {
   platform::Dialogs& Dialogs;
   formats::DocumentSource& Web;
   fetch::RegistrationView& View;
-  formats::HtmlFeedBuilder* Html = nullptr;     // none: HTML channels yield no feed
-  formats::MediaQueue* Media = nullptr;         // none: enclosures are not queued
+  formats::HtmlFeedBuilder* Html = nullptr;    // none: HTML channels yield no feed
+  formats::MediaQueue* Media = nullptr;        // none: enclosures are not queued
   formats::MediaHandOver* HandOver = nullptr;  // none: nothing is handed to Podhall
 };
 

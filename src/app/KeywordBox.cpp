@@ -25,8 +25,8 @@ bool SameKeyword(std::string_view a, std::string_view b) {
 }
 
 void AddToHistory(std::vector<std::string>& history, const std::string& entry) {
-  auto same =
-      std::find_if(history.begin(), history.end(), [&entry](const std::string& old) { return SameKeyword(old, entry); });
+  auto same = std::find_if(history.begin(), history.end(),
+                           [&entry](const std::string& old) { return SameKeyword(old, entry); });
   if (same != history.end()) history.erase(same);
   history.insert(history.begin(), entry);
   if (history.size() > static_cast<size_t>(settings::kHistoryMax)) history.resize(settings::kHistoryMax);

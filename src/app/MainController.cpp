@@ -100,8 +100,8 @@ formats::FetchResult MainController::CurrentSettingsWeb::FetchDocument(const for
 
 bool MainController::RunAddChannelDialog(const std::string& address, store::TTreeNodeExt* node) {
   if (addChannelHost_ == nullptr) return false;
-  AddChannelServices services{session_.Settings(), session_.Store(), session_.Dialogs(), registrar_.Registration(),
-                              searchCount_,        *addChannelHost_};
+  AddChannelServices services{session_.Settings(),       session_.Store(), session_.Dialogs(),
+                              registrar_.Registration(), searchCount_,     *addChannelHost_};
   services.CheckOffline = [this](bool ask) { return run_.CheckOffline(ask); };
   services.PeriodicTimer = [this](bool enable) { scheduler_.SetPeriodicTimer(enable); };
   services.FoundFeeds = [this] { return tabs_.ActiveFoundFeeds(); };

@@ -214,8 +214,8 @@ class MainController {
   MainLifecycle lifecycle_;
   RepairWindow repairWindow_{*this};
   RegistrationWindow registrationWindow_{*this};
-  ChannelRegistrar registrar_{session_, RegistrarParts{session_.Dialogs(), web_, registrationWindow_, &html_, &media_,
-                                                       &handOver_}};
+  ChannelRegistrar registrar_{
+      session_, RegistrarParts{session_.Dialogs(), web_, registrationWindow_, &html_, &media_, &handOver_}};
   ChannelProperties properties_{session_.Settings(), session_.Store(), session_.Dialogs(), session_.Xml(), web_};
   AddChannelHost* addChannelHost_ = nullptr;
 };

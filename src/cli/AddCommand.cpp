@@ -10,6 +10,7 @@
 #include "app/NodePath.h"
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
+#include "cli/ForwardingDialogs.h"
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
 #include "fetch/ChannelRegistration.h"
@@ -28,40 +29,22 @@ using store::TTreeNodeExt;
 
 // The command line answers the question about an address registered already: Yes only
 // with --allow-duplicates. Every other question goes to the console.
-class DuplicateAnswers : public platform::Dialogs {
+class DuplicateAnswers : public ForwardingDialogs {
  public:
-  DuplicateAnswers(platform::Dialogs& console, bool allow) : console_(console), allow_(allow) {}
-  void ShowMessageBox(const std::string& text, platform::MessageType type) override {
-    console_.ShowMessageBox(text, type);
-  }
+  DuplicateAnswers(platform::Dialogs& console, bool allow) : ForwardingDialogs(console), allow_(allow) {}
   bool AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) override {
     if (IsDuplicateQuestion(text)) return allow_;
-    return console_.AskYesNo(text, type, defaultNo);
-  }
-  bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override {
-    return console_.AskYesCancel(text, type, defaultNo);
+    return ForwardingDialogs::AskYesNo(text, type, defaultNo);
   }
   platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override {
     if (IsDuplicateQuestion(text)) return allow_ ? platform::DialogAnswer::kYes : platform::DialogAnswer::kNo;
-    return console_.AskYesNoCancel(text, type);
-  }
-  std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
-                                            const std::string& folder) override {
-    return console_.ChooseOpenFile(title, filter, folder);
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string& filter,
-                                            const std::string& folder, const std::string& fileName) override {
-    return console_.ChooseSaveFile(title, filter, folder, fileName);
-  }
-  std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) override {
-    return console_.ChooseFolder(title, folder);
+    return ForwardingDialogs::AskYesNoCancel(text, type);
   }
   static bool IsDuplicateQuestion(const std::string& text) {
     return text.find(text::J("既に同じFeedデータ ")) != std::string::npos;
   }
 
  private:
-  platform::Dialogs& console_;
   bool allow_;
 };
 

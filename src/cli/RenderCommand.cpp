@@ -16,6 +16,7 @@
 #include "cli/Commands.h"
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
+#include "cli/QuietHeadlineView.h"
 #include "formats/DocumentSource.h"
 #include "platform/CodePage.h"
 #include "present/HeadlineList.h"
@@ -31,24 +32,10 @@ namespace {
 
 // The window without a window: the list draws nothing, and the browser pane is the page
 // the command catches.
-class PageCatcher : public present::HeadlineView, public present::PageDisplay, public present::OpenPage {
+class PageCatcher : public QuietHeadlineView, public present::PageDisplay, public present::OpenPage {
  public:
-  void RowsReset(size_t) override {}
-  void RepaintRow(size_t) override {}
-  void SelectionChanged() override {}
-  void ScrollIntoView(size_t) override {}
-  present::FocusArea Focus() const override { return present::FocusArea::kList; }
-  void FocusList() override {}
-  void FocusTree() override {}
-  void FocusBrowser() override {}
-  void SelectTreeNode(store::TTreeNodeExt*) override {}
-  void ShowStatus(const std::string&, const std::string&, const std::string&) override {}
   bool BrowserShowsSummary() const override { return page.has_value(); }
-  bool BrowserBusy() const override { return false; }
   bool BrowserShowsPage(int64_t pageId) const override { return ShowsPage(pageId); }
-  int BrowserClientHeight() const override { return 0; }
-  int BrowserScrollTop() const override { return 0; }
-  void ScrollBrowserBy(int) override {}
 
   void ShowSummaryPage(const present::SummaryPage& shown) override { page = shown; }
   bool ShowsPage(int64_t pageId) const override { return page.has_value() && page->PageId == pageId; }

@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
+#include "cli/QuietHeadlineView.h"
 #include "present/HeadlineColumns.h"
 #include "present/HeadlineList.h"
 #include "present/KeywordListQuery.h"
@@ -19,24 +20,10 @@ namespace cli {
 namespace {
 
 // The list draws nothing and opens no page: the command only reads its rows.
-class SilentList : public present::HeadlineView, public present::PageRenderer, public present::OpenPage {
+class SilentList : public QuietHeadlineView, public present::PageRenderer, public present::OpenPage {
  public:
-  void RowsReset(size_t) override {}
-  void RepaintRow(size_t) override {}
-  void SelectionChanged() override {}
-  void ScrollIntoView(size_t) override {}
+  // The tree has the focus, so that no row counts as read for being looked at.
   present::FocusArea Focus() const override { return present::FocusArea::kTree; }
-  void FocusList() override {}
-  void FocusTree() override {}
-  void FocusBrowser() override {}
-  void SelectTreeNode(store::TTreeNodeExt*) override {}
-  void ShowStatus(const std::string&, const std::string&, const std::string&) override {}
-  bool BrowserShowsSummary() const override { return false; }
-  bool BrowserBusy() const override { return false; }
-  bool BrowserShowsPage(int64_t) const override { return false; }
-  int BrowserClientHeight() const override { return 0; }
-  int BrowserScrollTop() const override { return 0; }
-  void ScrollBrowserBy(int) override {}
   void RenderSummaryPage(store::TSiteRecord&) override {}
   void RenderMessagePage(store::TTreeNodeExt*) override {}
   void RenderViewPage(present::PageState&) override {}

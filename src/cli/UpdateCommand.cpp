@@ -11,6 +11,7 @@
 #include "app/DataFolder.h"
 #include "cli/CommandError.h"
 #include "cli/ConsoleUpdateView.h"
+#include "cli/ForwardingDialogs.h"
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
 #include "fetch/UpdateRun.h"
@@ -47,37 +48,13 @@ class OptionKeys : public fetch::ModifierKeys {
 // The command line is the user's confirmation: resuming every subscription under the root
 // is what "update --resume" asks for, so that question is answered Yes. Every other
 // question goes to the console.
-class ResumeConfirmed : public platform::Dialogs {
+class ResumeConfirmed : public ForwardingDialogs {
  public:
-  explicit ResumeConfirmed(platform::Dialogs& console) : console_(console) {}
-  void ShowMessageBox(const std::string& text, platform::MessageType type) override {
-    console_.ShowMessageBox(text, type);
-  }
+  explicit ResumeConfirmed(platform::Dialogs& console) : ForwardingDialogs(console) {}
   bool AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) override {
     if (text == fetch::GroupSubscriptionQuestion(false)) return true;
-    return console_.AskYesNo(text, type, defaultNo);
+    return ForwardingDialogs::AskYesNo(text, type, defaultNo);
   }
-  bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override {
-    return console_.AskYesCancel(text, type, defaultNo);
-  }
-  platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override {
-    return console_.AskYesNoCancel(text, type);
-  }
-  std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
-                                            const std::string& folder) override {
-    return console_.ChooseOpenFile(title, filter, folder);
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string& title, const std::string& filter,
-                                            const std::string& folder, const std::string& fileName) override {
-    return console_.ChooseSaveFile(title, filter, folder, fileName);
-  }
-  std::optional<std::string> ChooseFolder(const std::string& title, const std::string& folder) override {
-    return console_.ChooseFolder(title, folder);
-  }
-  void Beep() override { console_.Beep(); }
-
- private:
-  platform::Dialogs& console_;
 };
 
 int ThreadLimit(const CommandArguments& arguments) {

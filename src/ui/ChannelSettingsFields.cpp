@@ -85,9 +85,9 @@ ChannelSettingsFields::ChannelSettingsFields(const QString& htmlRssCaption, QWid
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addLayout(form);
-  for (QWidget* box : {static_cast<QWidget*>(noRead_), static_cast<QWidget*>(dateCompare_),
-                       static_cast<QWidget*>(enToJp_), static_cast<QWidget*>(linkOpen_),
-                       static_cast<QWidget*>(autoDownload_)}) {
+  for (QWidget* box :
+       {static_cast<QWidget*>(noRead_), static_cast<QWidget*>(dateCompare_), static_cast<QWidget*>(enToJp_),
+        static_cast<QWidget*>(linkOpen_), static_cast<QWidget*>(autoDownload_)}) {
     layout->addWidget(box);
   }
   layout->addWidget(credentials_);

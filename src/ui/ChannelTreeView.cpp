@@ -169,7 +169,10 @@ void ChannelTreeView::dragMoveEvent(QDragMoveEvent* event) {
   if (dragged == nullptr && ExternalDrop(*event->mimeData())) {
     // An address or a file for registration: any row of the tree takes it.
     const bool onRow = index.isValid();
-    if (onRow) event->acceptProposedAction(); else event->ignore();
+    if (onRow)
+      event->acceptProposedAction();
+    else
+      event->ignore();
     return;
   }
   const bool accepted = model_.CanDropAt(dragged, index, position);
@@ -200,7 +203,7 @@ void ChannelTreeView::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     const bool file = data.hasUrls() && !data.urls().isEmpty() && data.urls().front().isLocalFile();
-    const QString dropped = file ? data.urls().front().toLocalFile()
+    const QString dropped = file                                       ? data.urls().front().toLocalFile()
                             : data.hasUrls() && !data.urls().isEmpty() ? data.urls().front().toString()
                                                                        : data.text();
     // The registration dialog is modal: it opens once the drop has ended.

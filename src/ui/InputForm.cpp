@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "ui/ChannelSettingsFields.h"
+#include "ui/EditableBox.h"
 #include "ui/QtText.h"
 
 namespace ui {
@@ -38,11 +39,7 @@ InputForm::InputForm(QWidget* owner, Options options) : QDialog(owner), options_
   setAcceptDrops(true);
   message_ = new QLabel(this);
   message_->setObjectName(QStringLiteral("LB_Message"));
-  address_ = new QComboBox(this);
-  address_->setObjectName(QStringLiteral("Edit"));
-  address_->setEditable(true);
-  address_->setInsertPolicy(QComboBox::NoInsert);
-  address_->setMinimumContentsLength(48);
+  address_ = MakeEditableBox(this, "Edit", 48);
   address_->lineEdit()->installEventFilter(this);
   tree_ = new QComboBox(this);
   tree_->setObjectName(QStringLiteral("CB_Tree"));

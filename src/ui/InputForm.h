@@ -67,11 +67,11 @@ class InputForm : public QDialog, public app::InputFormView {
   void PlaceOnOwner();
 
   Options options_;
-  QLabel* message_ = nullptr;   // LB_Message
-  QComboBox* address_ = nullptr;  // Edit
-  QComboBox* tree_ = nullptr;     // CB_Tree
-  QPushButton* ok_ = nullptr;     // OKBtn
-  QPushButton* check_ = nullptr;  // SB_Kakunin
+  QLabel* message_ = nullptr;      // LB_Message
+  QComboBox* address_ = nullptr;   // Edit
+  QComboBox* tree_ = nullptr;      // CB_Tree
+  QPushButton* ok_ = nullptr;      // OKBtn
+  QPushButton* check_ = nullptr;   // SB_Kakunin
   QPushButton* detail_ = nullptr;  // DetailBtn
   QFrame* separator_ = nullptr;
   ChannelSettingsFields* fields_ = nullptr;

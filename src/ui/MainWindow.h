@@ -236,7 +236,7 @@ class MainWindow : public QMainWindow,
   QComboBox* addressBox_ = nullptr;  // CB_Address
   std::vector<std::string> addressHistory_;
   QLabel* feedIcon_ = nullptr;
-  QComboBox* keywordBox_ = nullptr;  // CB_Keyword
+  QComboBox* keywordBox_ = nullptr;      // CB_Keyword
   QAction* addChannelAction_ = nullptr;  // Tb_Add
   QAction* propertyAction_ = nullptr;    // SB_PropertySet
   QDockWidget* propertyDock_ = nullptr;

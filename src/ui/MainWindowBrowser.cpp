@@ -20,6 +20,7 @@
 #include "shell/BrowserTabs.h"
 #include "text/Cut.h"
 #include "ui/BrowserPane.h"
+#include "ui/EditableBox.h"
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
 #include "ui/WebTabs.h"
@@ -120,11 +121,7 @@ void MainWindow::BuildBrowserToolbar() {
 void MainWindow::BuildAddressBox() {
   QToolBar* bar = addToolBar(J("アドレス"));
   bar->setObjectName(QStringLiteral("ToolWindow_Address"));
-  addressBox_ = new QComboBox(bar);
-  addressBox_->setObjectName(QStringLiteral("CB_Address"));
-  addressBox_->setEditable(true);
-  addressBox_->setInsertPolicy(QComboBox::NoInsert);
-  addressBox_->setMinimumContentsLength(40);
+  addressBox_ = MakeEditableBox(bar, "CB_Address", 40);
   addressBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   const settings::Settings& settings = session_.Settings();
   for (int i = 0; i < std::clamp(settings.AddressMax, 0, settings::kHistoryMax); ++i)

@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "app/KeywordBox.h"
+#include "ui/EditableBox.h"
 #include "ui/MainWindow.h"
 #include "ui/QtText.h"
 
@@ -28,11 +29,7 @@ void MainWindow::BuildKeywordBox() {
   app::KeywordBox& box = controller_->Keywords();
   QToolBar* bar = addToolBar(J("キーワード"));
   bar->setObjectName(QStringLiteral("ToolBar_Ken"));
-  keywordBox_ = new QComboBox(bar);
-  keywordBox_->setObjectName(QStringLiteral("CB_Keyword"));
-  keywordBox_->setEditable(true);
-  keywordBox_->setInsertPolicy(QComboBox::NoInsert);
-  keywordBox_->setMinimumContentsLength(16);
+  keywordBox_ = MakeEditableBox(bar, "CB_Keyword", 16);
   keywordBox_->setToolTip(J("キーワードフィルタ"));
   bar->addWidget(keywordBox_);
   keywordToggle_ = AddCommand("キーワードフィルタ", [this] { controller_->Keywords().Toggle(); });
@@ -69,13 +66,12 @@ std::vector<std::string> MainWindow::KeywordBoxItems() {
 }
 
 void MainWindow::ResetHistories() {
-  controller_->Keywords().ResetHistories(
-      session_.Dialogs(),
-      [this] {
-        addressHistory_.clear();
-        ShowAddressHistory();
-      },
-      {});
+  controller_->Keywords().ResetHistories(session_.Dialogs(),
+                                         [this] {
+                                           addressHistory_.clear();
+                                           ShowAddressHistory();
+                                         },
+                                         {});
 }
 
 }  // namespace ui

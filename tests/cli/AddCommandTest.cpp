@@ -90,6 +90,15 @@ TEST_F(AddCommand, RegistersAFeedAndThePageThatDeclaresOne) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(Channels().size(), 2u);
   EXPECT_EQ(Channels()[0], "ヘッドライン/ニュース<" + server.Url("/feed.xml"));
+
+  // Several duplicates: the question before the last has three answers, and the command
+  // line answers both kinds alike.
+  run = Cli({server.Url("/feed.xml"), server.Url("/feed.xml")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Channels().size(), 2u);
+  run = Cli({server.Url("/feed.xml"), server.Url("/feed.xml"), "--allow-duplicates"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Channels().size(), 4u);
 }
 
 TEST_F(AddCommand, ReportsWhatFailedAndKeepsTheRest) {

@@ -73,8 +73,7 @@ TEST_F(BrowserWindowTest, TheProtectionMarkWorksOnTheShownPageWithoutAReload) {
 }
 
 TEST_F(BrowserWindowTest, SitesOpenBehindUnderTabLockTwoAndComeBackAfterARestart) {
-  MakeFolderWithTwoItems(dir, dialogs, "LinkOpen=0\r\n[Sz_ViewMode]\r\nTabLock=2\r\nRestoreTab=2\r\n",
-                         server.Url("/"));
+  MakeFolderWithTwoItems(dir, dialogs, "LinkOpen=0\r\n[Sz_ViewMode]\r\nTabLock=2\r\nRestoreTab=2\r\n", server.Url("/"));
   {
     WindowOnFolder opened(dir, dialogs);
     MainWindow& window = opened.window;

@@ -144,7 +144,9 @@ TEST(DroppedAddressTest, FilesLinksAndTextsGiveTheirAddresses) {
       {"link", [](QMimeData& data) { data.setUrls({QUrl(QStringLiteral("http://example.jp/a.rdf"))}); },
        QStringLiteral("http://example.jp/a.rdf")},
       {"text up to NUL",
-       [](QMimeData& data) { data.setText(QStringLiteral("http://example.jp/b.rss") + QChar(0) + QStringLiteral("x")); },
+       [](QMimeData& data) {
+         data.setText(QStringLiteral("http://example.jp/b.rss") + QChar(0) + QStringLiteral("x"));
+       },
        QStringLiteral("http://example.jp/b.rss")},
   };
   for (const auto& entry : cases) {
