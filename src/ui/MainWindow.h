@@ -22,6 +22,7 @@
 
 class QAction;
 class QActionGroup;
+class QColor;
 class QComboBox;
 class QDockWidget;
 class QLabel;
@@ -177,6 +178,7 @@ class MainWindow : public QMainWindow,
   void ShowKeywordBox();
   void ResetHistories();
   void OpenTypedAddress(const std::string& address);
+  void ShowFeedFound(const QColor& colour, const QString& hint, bool feedIcon);
   void ShowAddressHistory();
   void ShowOptionMenu(store::TSiteRecord* item);
   void OpenStyleDownloadPage();

@@ -18,6 +18,7 @@
 #include "app/ViewModes.h"
 #include "present/HeadlineList.h"
 #include "shell/BrowserTabs.h"
+#include "shell/FeedDiscovery.h"
 #include "text/Cut.h"
 #include "ui/BrowserPane.h"
 #include "ui/EditableBox.h"
@@ -140,15 +141,12 @@ void MainWindow::BuildAddressBox() {
   feedIcon_->setToolTip(J("このページはFeedを提供しています"));
   feedIcon_->hide();
   statusBar()->addPermanentWidget(feedIcon_);
-  connect(&browser_->Tabs(), &WebTabs::FeedFoundChanged, this,
-          [this](int, const QColor& colour, const QString& hint, bool feedIcon) {
-            QPalette palette = addressBox_->lineEdit()->palette();
-            palette.setColor(QPalette::Base, colour);
-            addressBox_->lineEdit()->setPalette(palette);
-            QString tip = hint;
-            addressBox_->setToolTip(tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-            feedIcon_->setVisible(feedIcon);
-          });
+  connect(
+      &browser_->Tabs(), &WebTabs::FeedFoundChanged, this,
+      [this](int, const QColor& colour, const QString& hint, bool feedIcon) { ShowFeedFound(colour, hint, feedIcon); });
+  // Until a page says otherwise, nothing was found.
+  const shell::FeedFoundLook nothing = shell::FeedFoundAppearance(shell::kFeedFoundNothing);
+  ShowFeedFound(QColor(QRgb(nothing.rgb)), ToQString(nothing.hint), false);
 
   // Alt+D goes to the address box, and from there back to the page.
   QAction* focus = AddCommand("アドレスバー", [this] {
@@ -161,6 +159,15 @@ void MainWindow::BuildAddressBox() {
   });
   focus->setShortcut(QKeySequence(Qt::ALT | Qt::Key_D));
   addAction(focus);
+}
+
+void MainWindow::ShowFeedFound(const QColor& colour, const QString& hint, bool feedIcon) {
+  QPalette palette = addressBox_->lineEdit()->palette();
+  palette.setColor(QPalette::Base, colour);
+  addressBox_->lineEdit()->setPalette(palette);
+  QString tip = hint;
+  addressBox_->setToolTip(tip.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  feedIcon_->setVisible(feedIcon);
 }
 
 void MainWindow::OpenTypedAddress(const std::string& address) {

@@ -78,6 +78,7 @@ TEST_F(ToolbarBoxesTest, AnAddressTypedIntoTheBoxOpensAndAPageAnnouncingAFeedTur
   QComboBox& box = window.AddressBox();
   const auto baseColour = [&box] { return box.lineEdit()->palette().color(QPalette::Base); };
   const int storedEntries = box.count();  // the default history
+  EXPECT_TRUE(box.toolTip().startsWith(QString::fromUtf8("アドレスバー (Alt+D)")));
 
   for (const std::string path : {"/plain", "/news/index.html"}) {
     box.lineEdit()->setText(QString::fromStdString(server.Url(path)));
