@@ -15,10 +15,6 @@
 namespace ui {
 namespace {
 
-QString J(const char* utf8) {
-  return QString::fromUtf8(utf8);
-}
-
 QSpinBox* Spin(QWidget* parent, const char* name, int low, int high) {
   auto* spin = new QSpinBox(parent);
   spin->setObjectName(QString::fromLatin1(name));

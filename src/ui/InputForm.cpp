@@ -24,10 +24,6 @@
 namespace ui {
 namespace {
 
-QString J(const char* utf8) {
-  return QString::fromUtf8(utf8);
-}
-
 // The colour of an address box whose list holds feeds the page offered.
 const QColor kFoundFeedsColour(0xFF, 0xFF, 0xBE);
 

@@ -31,14 +31,6 @@
 #include "ui/WebTabs.h"
 
 namespace ui {
-namespace {
-
-QString J(const char* utf8) {
-  return QString::fromUtf8(utf8);
-}
-
-}  // namespace
-
 MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::StartupState& startup)
     : loop_(loop), session_(session) {
   // The panes: the channel tree on the left, the headline list above the browser pane.

@@ -29,10 +29,6 @@
 namespace ui {
 namespace {
 
-QString J(const char* utf8) {
-  return QString::fromUtf8(utf8);
-}
-
 // How long the style download page is given before the browser's own way of opening
 // pages comes back, and how often it is looked at after that while it still loads.
 constexpr int kStylePageFirstWaitMs = 300;

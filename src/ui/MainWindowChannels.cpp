@@ -19,14 +19,6 @@
 #include "ui/QtText.h"
 
 namespace ui {
-namespace {
-
-QString J(const char* utf8) {
-  return QString::fromUtf8(utf8);
-}
-
-}  // namespace
-
 void MainWindow::BuildChannelRegistration() {
   controller_->SetAddChannelHost(this);
   addChannelAction_ = AddCommand("チャンネル(Feed/OPML)の追加(&R)...", [this] { controller_->AddChannelCommand(); });

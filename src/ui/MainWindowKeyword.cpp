@@ -17,14 +17,6 @@
 #include "ui/QtText.h"
 
 namespace ui {
-namespace {
-
-QString J(const char* utf8) {
-  return QString::fromUtf8(utf8);
-}
-
-}  // namespace
-
 void MainWindow::BuildKeywordBox() {
   app::KeywordBox& box = controller_->Keywords();
   QToolBar* bar = addToolBar(J("キーワード"));

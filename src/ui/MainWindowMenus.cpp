@@ -20,10 +20,6 @@
 namespace ui {
 namespace {
 
-QString J(const char* utf8) {
-  return QString::fromUtf8(utf8);
-}
-
 // The caption without its access key and ellipsis: "削除(&D)..." → "削除".
 QString BareCaption(QString caption) {
   const qsizetype key = caption.indexOf(QStringLiteral("(&"));

@@ -17,4 +17,9 @@ std::string FromQString(const QString& text);
 QString PathToQString(std::string_view utf8Path);
 std::string PathFromQString(const QString& path);
 
+// A caption written in the source (UTF-8) as the window shows it.
+inline QString J(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
 }  // namespace ui
