@@ -29,6 +29,7 @@ constexpr int kSignalCheckMs = 200;
 int main(int argc, char** argv) {
   ui::PrepareWebEngine();
   QApplication application(argc, argv);
+  ui::SpeakJapanese(application);
   QApplication::setQuitOnLastWindowClosed(false);
 
   ui::QtEventLoop loop;

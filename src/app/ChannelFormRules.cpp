@@ -41,6 +41,10 @@ ChannelFormEnabling FormEnabling(const ChannelFormValues& values) {
   return enabling;
 }
 
+std::string AutoDownloadHint(bool mediaProgramInstalled) {
+  return mediaProgramInstalled ? std::string() : text::J("Podhall がインストールされていないため使用できません");
+}
+
 bool AddressAccepted(std::string_view address) {
   return !address.empty() && address != kEmptyAddress;
 }

@@ -48,6 +48,10 @@ struct ChannelFormEnabling {
 };
 ChannelFormEnabling FormEnabling(const ChannelFormValues& values);
 
+// CB_AutoDownload hands enclosures to the media program. Without the program the box is
+// shown disabled with this hint; with it the hint is empty.
+std::string AutoDownloadHint(bool mediaProgramInstalled);
+
 // Whether the address box holds something to register: not empty, not exactly "http://".
 bool AddressAccepted(std::string_view address);
 

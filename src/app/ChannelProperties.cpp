@@ -84,6 +84,7 @@ bool ChannelProperties::ApplyChannelProperties(const store::TSiteRecord* selecte
   channel->authorize = record.authorize;
   channel->encflag = record.encflag;
   channel->linkop = record.linkop;
+  if (applied_) applied_();
   const std::string name = channel->Node != nullptr ? channel->Node->Caption() : channel->Site.title;
   dialogs_.ShowMessageBox(text::J("変更内容を〝") + name + text::J("〟に適用しました。"),
                           platform::MessageType::kInformation);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,12 +42,21 @@ class ChannelProperties {
   // Whether the address gives a document that loads as XML.
   bool LoadsAsXml(const std::string& address);
 
+  // The hint of CB_AutoDownload: empty when the media program is there to take files.
+  std::string AutoDownloadHint() const { return app::AutoDownloadHint(mediaProgram_ && mediaProgram_()); }
+  void SetMediaProgramCheck(std::function<bool()> installed) { mediaProgram_ = std::move(installed); }
+
+  // Called after values were applied, so the change reaches the disk.
+  void SetAppliedHook(std::function<void()> applied) { applied_ = std::move(applied); }
+
  private:
   const settings::Settings& settings_;
   store::ChannelStore& store_;
   platform::Dialogs& dialogs_;
   formats::XmlContext& xml_;
   formats::DocumentSource& source_;
+  std::function<void()> applied_;
+  std::function<bool()> mediaProgram_;
 };
 
 }  // namespace app

@@ -20,7 +20,7 @@ bool OfferDefaultList(DataSession& session) {
     dialogs.ShowMessageBox(text::J("OPMLファイルの読み込みに失敗しました。"), platform::MessageType::kError);
     return false;
   }
-  dialogs.ShowMessageBox(text::J("OPMLファイルの読み込みが完了しました ツールバーの[購読開始]で購読可能です。"),
+  dialogs.ShowMessageBox(text::J("OPMLファイルの読み込みが完了しました ツールバーの[購読]で購読可能です。"),
                          platform::MessageType::kInformation);
   return true;
 }

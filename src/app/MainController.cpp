@@ -62,6 +62,7 @@ MainController::MainController(platform::EventLoop& loop, DataSession& session, 
                                        commands_, offlineCopies_, otherBrowser_, session.DataFolder()}),
       run_(MakeRunServices(loop), views.Run, MakeRunHooks()),
       scheduler_(loop, session.Settings(), MakeSchedulerHooks()),
+      autoSave_(loop, session, [this] { return run_.Running(); }),
       lifecycle_(loop, session, startup, views.Window, MakeLifecycleHooks()) {}
 
 MainController::~MainController() = default;
@@ -171,6 +172,9 @@ fetch::UpdateRunHooks MainController::MakeRunHooks() {
   hooks.RunEnded = [this] {
     // A count the run stopped is owed a fresh one even when the run changed nothing.
     if (searchCount_.Interrupted()) searchCount_.Restart();
+    autoSave_.RunEnded();
+    // The run put back the status text it found; the tree may have changed since.
+    list_.StatusText();
     lifecycle_.UpdateRunEnded();
   };
   hooks.ProgramTitle = session_.Settings().ProgramTitle;
@@ -189,9 +193,17 @@ fetch::SchedulerHooks MainController::MakeSchedulerHooks() {
 LifecycleHooks MainController::MakeLifecycleHooks() {
   LifecycleHooks hooks;
   hooks.LoadExceptionList = [this] { exceptions_ = formats::HtmlExceptionList::Load(session_.DataFolder()); };
-  hooks.DataLoaded = [this] { list_.SetStoreLoaded(true); };
+  hooks.DataLoaded = [this] {
+    list_.SetStoreLoaded(true);
+    autoSave_.Arm();
+    // The saved searches are counted for the data just loaded (the start-up selection
+    // may come before anything else restarts the count).
+    searchCount_.Restart();
+  };
   hooks.StartupFinished = [this] { list_.SetStartupFinished(true); };
-  hooks.OfferDefaultList = [this] { OfferDefaultList(session_); };
+  hooks.OfferDefaultList = [this] {
+    if (OfferDefaultList(session_)) searchCount_.Restart();
+  };
   hooks.StartupUpdateDecision = [this] {
     return scheduler_.DecideAtStartup(startup_.StartedAtLogon, session_.Journal().RepairUpdatePending()).RunStarted;
   };
@@ -204,6 +216,7 @@ LifecycleHooks MainController::MakeLifecycleHooks() {
   hooks.RestoreTabs = [this] { tabs_.RestoreTabs(); };
   hooks.SaveTabs = [this] { tabs_.SaveTabs(); };
   hooks.MarkListClosing = [this] {
+    autoSave_.Disarm();
     list_.SetShuttingDown(true);
     searchCount_.SetShuttingDown(true);
   };
@@ -213,6 +226,8 @@ LifecycleHooks MainController::MakeLifecycleHooks() {
 
 void MainController::Start() {
   pages_.SetHeadlineList(&list_);
+  properties_.SetAppliedHook([this] { autoSave_.NoteChange(); });
+  properties_.SetMediaProgramCheck([this] { return handOver_.PodhallInstalled(); });
   // A search item with a new caption is listed again when it is the one shown.
   searchCount_.SetCaptionRefresh([this](store::TTreeNodeExt* node) {
     if (list_.SelectedNode() == node) list_.ShowNode(node, false);

@@ -6,6 +6,7 @@
 #include "app/AddChannelDialog.h"
 #include "app/ChannelProperties.h"
 #include "app/ChannelRegistrar.h"
+#include "app/DataAutoSave.h"
 #include "app/DataSession.h"
 #include "app/KeywordBox.h"
 #include "app/MainLifecycle.h"
@@ -180,7 +181,11 @@ class MainController {
    public:
     explicit RepairWindow(MainController& owner) : owner_(owner) {}
     void StopSearchCount() override { owner_.searchCount_.Stop(); }
-    void ShowRoot() override { owner_.views_.Window.SelectRootNode(); }
+    void ShowRoot() override {
+      owner_.views_.Window.SelectRootNode();
+      // The loaded data is counted afresh whether or not the root was shown already.
+      owner_.searchCount_.Restart();
+    }
 
    private:
     MainController& owner_;
@@ -211,6 +216,7 @@ class MainController {
   shell::BrowserTabs tabs_;
   fetch::UpdateRun run_;
   fetch::UpdateScheduler scheduler_;
+  DataAutoSave autoSave_;
   MainLifecycle lifecycle_;
   RepairWindow repairWindow_{*this};
   RegistrationWindow registrationWindow_{*this};

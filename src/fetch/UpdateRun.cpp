@@ -276,7 +276,8 @@ void UpdateRun::EndCommon() {
   running_ = false;
   const bool newItemsInTray = totals_.NewItemCount > 0 && view_.Minimised();
   view_.SetTrayPicture(newItemsInTray ? TrayPicture::kNewItems : TrayPicture::kRemembered);
-  view_.SetTitle(savedTitle_);
+  // A caption remembered while another run showed its own is no caption to go back to.
+  view_.SetTitle(savedTitle_.empty() || savedTitle_ == UpdatingTitle() ? hooks_.ProgramTitle : savedTitle_);
   view_.SetTrayTip(TrayTipText(hooks_.ProgramTitle, settings.RefreshTime));
   view_.FinishProgress();
   view_.SetCursor(RunCursor::kNormal);

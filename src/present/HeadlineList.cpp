@@ -34,7 +34,8 @@ HeadlineList::HeadlineList(HeadlineServices services)
       dataFolder_(platform::WithSlash(std::move(services.dataFolder))),
       now_(std::move(services.now)),
       readTimer_(services.loop, 0, false, [this] { ReadTimerFired(); }),
-      listTimer_(services.loop, 0, false, [this] { ShowFocusedRow(); }) {
+      listTimer_(services.loop, 0, false, [this] { ShowFocusedRow(); }),
+      statusTimer_(services.loop, 0, false, [this] { StatusTextIfIdle(); }) {
   states_.readTimer = &readTimer_;
   store_.Tree().AddObserver(this);
 }
@@ -144,6 +145,7 @@ void HeadlineList::ShowNode(store::TTreeNodeExt* node, bool autoSelect) {
   }
   building_ = false;
   searchCount_.Restart();
+  StatusText();
 }
 
 void HeadlineList::CollectItems(store::TTreeNodeExt* node, bool recurse, bool applyQuery) {
@@ -229,6 +231,7 @@ void HeadlineList::SelectRow(size_t row, bool atOnce) {
   focusedRow_ = static_cast<int>(row);
   view_.SelectionChanged();
   view_.ScrollIntoView(row);
+  StatusText();
   const bool newRow = rows_[row] != lastSelectedItem_;
   lastSelectedItem_ = rows_[row];
   if (!ViewMode()) {
@@ -261,6 +264,7 @@ void HeadlineList::SelectRows(const std::vector<size_t>& rows, int focusedRow) {
   readTimer_.Stop();
   listTimer_.Stop();
   view_.SelectionChanged();
+  StatusText();
 }
 
 void HeadlineList::ShowFocusedRow() {

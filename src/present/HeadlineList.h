@@ -147,6 +147,15 @@ class HeadlineList : public store::TreeObserver {
   void NodeRemoving(store::TTreeNodeExt* node) override;
   void ItemRemoving(const store::TSiteRecord* item) override;
   void DataReleasing(store::TTreeNodeExt* node) override;
+  // The status bar counts channels and groups and shows the selected node's totals: any
+  // change of the tree refreshes it, once per burst of changes.
+  void NodeAdded(store::TTreeNodeExt*) override { statusTimer_.Start(); }
+  void NodeRemoved(store::TTreeNodeExt*, size_t) override { statusTimer_.Start(); }
+  void NodeMoved(store::TTreeNodeExt*, store::TTreeNodeExt*, size_t) override { statusTimer_.Start(); }
+  void CaptionChanged(store::TTreeNodeExt*) override { statusTimer_.Start(); }
+  void KindChanged(store::TTreeNodeExt*) override { statusTimer_.Start(); }
+  void CountsChanged(store::TTreeNodeExt*) override { statusTimer_.Start(); }
+  void BulkUpdateEnded() override { statusTimer_.Start(); }
 
  private:
   bool ViewMode() const { return settings_.FormViewMode == 4; }
@@ -168,6 +177,8 @@ class HeadlineList : public store::TreeObserver {
   size_t RemoveEmptyRows(size_t position);
   bool DeleteRowItem(size_t row, bool allowProtected);
   void ApplyToRows(const std::vector<size_t>& rows, int action);
+  // The deferred refresh: an update run that holds the window shows its progress there.
+  void StatusTextIfIdle();
   std::string StatusPanel() const;
   std::string StatusTip() const;
   std::string TreeCountsText() const;
@@ -197,6 +208,7 @@ class HeadlineList : public store::TreeObserver {
 
   platform::Timer readTimer_;
   platform::Timer listTimer_;
+  platform::Timer statusTimer_;
   std::vector<store::TSiteRecord*> rows_;
   std::vector<uint8_t> selected_;
   size_t selectedCount_ = 0;

@@ -63,6 +63,11 @@ void HeadlineList::StatusText() {
   view_.ShowStatus(panel, std::string(), StatusTip());
 }
 
+void HeadlineList::StatusTextIfIdle() {
+  if (shuttingDown_ || !windowReady_ || editor_.UiLocked()) return;
+  StatusText();
+}
+
 bool HeadlineList::SeekItemQualifies(const store::TSiteRecord& item, int days, double now) const {
   if (item.read != store::kStateUnread) return false;
   if (!query_.Empty() && !query_.Matches(item)) return false;

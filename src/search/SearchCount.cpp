@@ -50,6 +50,9 @@ void SearchCount::Restart() {
 }
 
 void SearchCount::Stop() {
+  // A count that was due is owed as much as one under way: both come back once the
+  // change that stopped them is over.
+  if (timer_.Enabled()) interrupted_ = true;
   timer_.Stop();
   if (runState_ != kCounting) return;
   interrupted_ = true;

@@ -63,7 +63,7 @@ class SearchCount : public store::SearchCountControl, private store::TreeObserve
 
   // 0 idle, 1 counting (snapshot or matching), -1 stopped and waiting for the worker to end.
   int SearchRunState() const { return runState_; }
-  // Set when a stop cancelled a running count; cleared by Restart.
+  // Set when a stop cancelled a running count or one that was due; cleared by Restart.
   bool Interrupted() const { return interrupted_; }
   bool TimerActive() const { return timer_.Enabled(); }
   // How long one snapshot slice may run; kSliceBudget unless a test wants tiny slices.

@@ -26,6 +26,21 @@ void SummaryDisplay::ShowSummaryPage(const present::SummaryPage& page) {
   const ViewId view = TargetView();
   // Loading the summary address again shows the page just served.
   if (view != kNoView) tabs_.ResetToBlank(view, false);
+  DropStaleSummaries(view);
+}
+
+void SummaryDisplay::DropStaleSummaries(ViewId shown) {
+  // Every other tab on the summary address still shows an older page: one headline page
+  // is enough, so such a tab goes, unless the user locked it, which shows the new page.
+  for (size_t index = tabs_.TabCount(); index-- > 0;) {
+    const BrowserTab& tab = tabs_.TabAt(index);
+    if (tab.view == shown || !tabs_.ShowsSummary(tab.view)) continue;
+    if (tab.Locked) {
+      tabs_.ResetToBlank(tab.view, false);
+    } else {
+      tabs_.CloseTab(static_cast<int>(index));
+    }
+  }
 }
 
 bool SummaryDisplay::ShowsPage(int64_t pageId) const {

@@ -20,7 +20,7 @@ class SummaryPageServer {
 // The headline pages' way into the browser tabs. A new page is shown in the active tab,
 // unless that tab holds a site it must keep (it is locked, or the tab behaviour keeps
 // sites): then in the first tab that shows the summary, or in a new tab at the front,
-// which becomes the active one.
+// which becomes the active one. Other tabs left on an older page are closed.
 class SummaryDisplay : public present::PageDisplay {
  public:
   SummaryDisplay(BrowserTabs& tabs, SummaryPageServer& server) : tabs_(tabs), server_(server) {}
@@ -30,6 +30,7 @@ class SummaryDisplay : public present::PageDisplay {
 
  private:
   ViewId TargetView();
+  void DropStaleSummaries(ViewId shown);
 
   BrowserTabs& tabs_;
   SummaryPageServer& server_;

@@ -144,4 +144,9 @@ void ChannelSettingsFields::SetAutoDownloadVisible(bool visible) {
   autoDownload_->setVisible(visible);
 }
 
+void ChannelSettingsFields::SetAutoDownloadHint(const QString& hint) {
+  autoDownload_->setEnabled(hint.isEmpty());
+  autoDownload_->setToolTip(hint);
+}
+
 }  // namespace ui

@@ -28,6 +28,8 @@ class ChannelSettingsFields : public QWidget {
   void ReadValues(app::ChannelFormValues& values) const;
   void ApplyEnabling(const app::ChannelFormEnabling& enabling);
   void SetAutoDownloadVisible(bool visible);
+  // Disabled with the hint as its tip while the hint is not empty.
+  void SetAutoDownloadHint(const QString& hint);
 
  signals:
   void Changed();

@@ -23,7 +23,8 @@ using store::TTreeNodeExt;
 // The program has no tree images of its own yet, so each image index is shown with one of
 // the style's standard icons. The Bloglines images (11 to 17) stand for a channel read
 // through the service: the plain ones get the network icon, the passing states keep the
-// icon of the state.
+// icon of the state. A stopped subscription is paused, not broken: it gets the pause icon,
+// never one that reads as an error.
 struct ImageIcon {
   int imageIndex;
   QStyle::StandardPixmap pixmap;
@@ -32,13 +33,13 @@ struct ImageIcon {
 constexpr ImageIcon kImageIcons[] = {
     {store::kKindGroup, QStyle::SP_DirIcon},
     {store::kKindChannel, QStyle::SP_FileIcon},
-    {store::kKindStopped, QStyle::SP_BrowserStop},
+    {store::kKindStopped, QStyle::SP_MediaPause},
     {store::kKindSearch, QStyle::SP_FileDialogContentsView},
     {store::kKindErrorLog, QStyle::SP_MessageBoxWarning},
     {store::kKindUpdating, QStyle::SP_BrowserReload},
     {store::kKindError, QStyle::SP_MessageBoxCritical},
     {11, QStyle::SP_DriveNetIcon},
-    {12, QStyle::SP_BrowserStop},
+    {12, QStyle::SP_MediaPause},
     {13, QStyle::SP_BrowserReload},
     {14, QStyle::SP_MessageBoxCritical},
     {15, QStyle::SP_DriveNetIcon},
@@ -137,10 +138,16 @@ int ChannelTreeModel::columnCount(const QModelIndex& /*parent*/) const {
 }
 
 QIcon ChannelTreeModel::IconFor(int imageIndex) const {
+  // The style reads its icons from image files each time it is asked, and an update run
+  // repaints rows thousands of times a second: each icon is made once.
+  const auto kept = icons_.find(imageIndex);
+  if (kept != icons_.end()) return kept->second;
+  QIcon icon;
   for (const ImageIcon& entry : kImageIcons) {
-    if (entry.imageIndex == imageIndex) return QApplication::style()->standardIcon(entry.pixmap);
+    if (entry.imageIndex == imageIndex) icon = QApplication::style()->standardIcon(entry.pixmap);
   }
-  return QIcon();
+  icons_.emplace(imageIndex, icon);
+  return icon;
 }
 
 QVariant ChannelTreeModel::data(const QModelIndex& index, int role) const {

@@ -3,6 +3,7 @@
 
 #include <QAbstractItemModel>
 #include <QIcon>
+#include <map>
 #include <unordered_map>
 #include <vector>
 
@@ -113,6 +114,7 @@ class ChannelTreeModel : public QAbstractItemModel, public store::TreeObserver {
   void RowChanged(const store::TTreeNodeExt* node, const QList<int>& roles);
   void RepaintChildren(const store::TTreeNodeExt* parent);
   QIcon IconFor(int imageIndex) const;
+  mutable std::map<int, QIcon> icons_;  // by image index
 
   store::TChannelTree& tree_;
   store::TreeEditor* editor_ = nullptr;

@@ -29,6 +29,9 @@ ChannelTreeView::ChannelTreeView(ChannelTreeModel& model, platform::EventLoop& l
       scrollTimer_(loop, kAutoScrollMs, true, [this] { AutoScrollStep(); }) {
   setModel(&model_);
   setHeaderHidden(true);
+  // Every row is one line high: a changed count repaints its row without the view
+  // measuring the rows around it.
+  setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   // Editing starts only through the tree editor's rules (F2, Ctrl+A, a new group).
@@ -107,10 +110,29 @@ void ChannelTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdi
   model_.EndCaptionEdit();
 }
 
+namespace {
+
+bool RenameKey(const QKeyEvent& event) {
+  return (event.key() == Qt::Key_F2 && event.modifiers() == Qt::NoModifier) ||
+         (event.key() == Qt::Key_A && event.modifiers() == Qt::ControlModifier);
+}
+
+}  // namespace
+
+bool ChannelTreeView::event(QEvent* event) {
+  // F2 is the window's update key everywhere but here: with the focus in the tree it
+  // renames, as in every tree people know, so the key is kept from the window's shortcut.
+  if (event->type() == QEvent::ShortcutOverride && state() != QAbstractItemView::EditingState &&
+      RenameKey(*static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  return QTreeView::event(event);
+}
+
 void ChannelTreeView::keyPressEvent(QKeyEvent* event) {
   const bool plain = event->modifiers() == Qt::NoModifier;
-  const bool renameKey =
-      (event->key() == Qt::Key_F2 && plain) || (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier);
+  const bool renameKey = RenameKey(*event);
   if (state() != QAbstractItemView::EditingState && renameKey) {
     StartRename(CurrentNode());
     event->accept();

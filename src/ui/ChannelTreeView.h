@@ -68,6 +68,7 @@ class ChannelTreeView : public QTreeView {
   void addressDropped(const QString& dropped, bool file, store::TTreeNodeExt* node);
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -305,8 +305,10 @@ void HeadlineListView::HeaderClicked(int column) {
 
 void HeadlineListView::ShowSortIndicator() {
   if (list_ == nullptr) return;
+  // The header draws Qt's ascending order as a downward arrow (the old Windows habit);
+  // people read the arrow as the way the values grow: ▲ ascending, ▼ descending.
   horizontalHeader()->setSortIndicator(list_->SortColumn(),
-                                       list_->SortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
+                                       list_->SortAscending() ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 }  // namespace ui

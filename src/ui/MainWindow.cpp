@@ -160,8 +160,9 @@ void MainWindow::ComeForward() {
 
 void MainWindow::SetTitle(const std::string& title) {
   title_ = title;
+  // The caption alone: a program name that Qt appends to every caption would keep a
+  // passing caption ("更新中･･･") after the pages have put theirs in place.
   setWindowTitle(ToQString(title));
-  QApplication::setApplicationDisplayName(ToQString(title));
 }
 
 void MainWindow::ShowWindow() {
@@ -173,6 +174,7 @@ void MainWindow::ShowWindow() {
 }
 
 void MainWindow::HideWindow() {
+  KeepPaneSizes(session_.Settings().FormViewMode);
   hide();
   QCoreApplication::processEvents();
 }
@@ -183,6 +185,7 @@ bool MainWindow::IsMinimised() const {
 
 void MainWindow::MinimiseToTray() {
   // Without a notification area the window is only minimised, so it can always be found.
+  KeepPaneSizes(session_.Settings().FormViewMode);
   if (QSystemTrayIcon::isSystemTrayAvailable() && tray_->isVisible()) {
     hide();
   } else {

@@ -195,6 +195,9 @@ class MainWindow : public QMainWindow,
   void ReadGeometry();
   void WriteGeometry(settings::IniFile& ini);
   void ShowPanes(int viewMode);
+  // Takes the panes' sizes into the kept layout while `shownMode` shows them as they are.
+  void KeepPaneSizes(int shownMode);
+  void RestorePaneSizes();
   void LoadToolbars(int viewMode);
   void KeepToolbars(int viewMode);
 
@@ -220,9 +223,11 @@ class MainWindow : public QMainWindow,
   QAction* modeActions_[3] = {};  // list, browser and view mode
   QList<QAction*> treeActions_;   // new group, new search item, rename, delete, sort
   QList<QAction*> belowActions_;  // the states of everything below the selected node
+  QList<QAction*> rowActions_;    // the headline menu: the selected rows' states, then all rows'
   QList<QAction*> editActions_;   // withdrawn while an update run holds the window
   QWebEngineProfile* profile_ = nullptr;
   QMenu* tabMenu_ = nullptr;
+  bool propertyPlaced_ = false;  // the floating property panel was put beside the list once
   QMenu* treeMenu_ = nullptr;
   QMenu* listMenu_ = nullptr;
   // The toolbar layouts of all four view modes, as stored; the current mode's is taken

@@ -10,6 +10,7 @@
 
 #include "shell/BrowserTabs.h"
 #include "ui/BrowserPane.h"
+#include "ui/ChannelSettingsFields.h"
 #include "ui/ChannelTreeModel.h"
 #include "ui/ChannelTreeView.h"
 #include "ui/HeadlineListView.h"
@@ -38,14 +39,26 @@ void MainWindow::BuildChannelRegistration() {
   propertyDock_ = new QDockWidget(J("プロパティ"), this);
   propertyDock_->setObjectName(QStringLiteral("PL_PropertySet"));
   propertyDock_->setWidget(propertyPanel_);
-  propertyDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
-  addDockWidget(Qt::LeftDockWidgetArea, propertyDock_);
+  propertyDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                             QDockWidget::DockWidgetFloatable);
+  addDockWidget(Qt::RightDockWidgetArea, propertyDock_);
+  // Docked, the panel would take its width from the headline list and cut its columns:
+  // it floats over the browser side until the user docks it.
+  propertyDock_->setFloating(true);
   propertyDock_->hide();
   propertyAction_ = propertyDock_->toggleViewAction();
   propertyAction_->setText(J("プロパティ"));
   propertyAction_->setObjectName(QStringLiteral("SB_PropertySet"));
   connect(propertyDock_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-    if (visible) ShowProperties();
+    if (!visible) return;
+    if (propertyDock_->isFloating() && !propertyPlaced_) {
+      // The first time, at the top right of the browser pane, where it hides no headline.
+      propertyPlaced_ = true;
+      propertyDock_->adjustSize();
+      const QPoint corner = browser_->mapToGlobal(QPoint(browser_->width(), 0));
+      propertyDock_->move(corner.x() - propertyDock_->width(), corner.y());
+    }
+    ShowProperties();
   });
   connect(propertyPanel_, &PropertyPanel::ApplyRequested, this, [this] {
     controller_->Properties().ApplyChannelProperties(ListItem(), TreeNode(), propertyPanel_->Values());
@@ -58,6 +71,7 @@ void MainWindow::BuildChannelRegistration() {
 void MainWindow::ShowProperties() {
   if (propertyPanel_ == nullptr || !propertyDock_->isVisible()) return;
   propertyPanel_->Show(controller_->Properties().Fill(ListItem(), TreeNode()));
+  propertyPanel_->Fields().SetAutoDownloadHint(ToQString(controller_->Properties().AutoDownloadHint()));
 }
 
 store::TSiteRecord* MainWindow::ListItem() const {

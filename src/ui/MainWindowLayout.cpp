@@ -86,27 +86,38 @@ void MainWindow::WriteGeometry(settings::IniFile& ini) {
   window.Height = normal.height();
   window.Maximized = isMaximized();
   window.WriteSize(ini);
-  // A hidden pane keeps the size it had when it was last shown.
-  if (treeView_->isVisible()) {
-    PaneSize("PL_Tree", treeView_->width(), treeView_->height()).WriteSize(ini);
-  } else if (toolbarLayouts_.SectionExists("Sz_PL_Tree")) {
+  // The panes' sizes are those of standard mode as it was last seen.
+  KeepPaneSizes(session_.Settings().FormViewMode);
+  if (toolbarLayouts_.SectionExists("Sz_PL_Tree")) {
     PaneSize("PL_Tree", toolbarLayouts_.ReadInteger("Sz_PL_Tree", "szWidth", 0), 0).WriteSize(ini);
   }
-  if (listView_->isVisible()) {
-    PaneSize("PL_List", listView_->width(), listView_->height()).WriteSize(ini);
-  } else if (toolbarLayouts_.SectionExists("Sz_PL_List")) {
+  if (toolbarLayouts_.SectionExists("Sz_PL_List")) {
     PaneSize("PL_List", 0, toolbarLayouts_.ReadInteger("Sz_PL_List", "szHeight", 0)).WriteSize(ini);
   }
 }
 
-void MainWindow::ShowPanes(int viewMode) {
+void MainWindow::KeepPaneSizes(int shownMode) {
+  // Only standard mode shows the panes at the sizes the user gave them: the other modes
+  // enlarge or hide them, and a window in the notification area has no sizes at all.
+  if (shownMode != app::kStandardMode || !isVisible() || isMinimized()) return;
   if (treeView_->isVisible()) PaneSize("PL_Tree", treeView_->width(), 0).WriteSize(toolbarLayouts_);
   if (listView_->isVisible()) PaneSize("PL_List", 0, listView_->height()).WriteSize(toolbarLayouts_);
+}
+
+void MainWindow::ShowPanes(int viewMode) {
   const app::PaneLayout panes = app::PanesForViewMode(viewMode);
   treeView_->setVisible(panes.Tree);
   listView_->setVisible(panes.List);
   browser_->setVisible(panes.Browser);
   sideSplit_->setVisible(panes.List || panes.Browser);
+}
+
+void MainWindow::RestorePaneSizes() {
+  // Back in standard mode, the panes take the sizes they had there.
+  const int tree = toolbarLayouts_.ReadInteger("Sz_PL_Tree", "szWidth", 0);
+  const int list = toolbarLayouts_.ReadInteger("Sz_PL_List", "szHeight", 0);
+  if (tree > 0) mainSplit_->setSizes(SplitAt(*mainSplit_, tree));
+  if (list > 0) sideSplit_->setSizes(SplitAt(*sideSplit_, list));
 }
 
 void MainWindow::LoadToolbars(int viewMode) {
@@ -119,9 +130,11 @@ void MainWindow::KeepToolbars(int viewMode) {
 }
 
 void MainWindow::ApplyViewMode(int oldMode, int newMode) {
+  KeepPaneSizes(oldMode);
   KeepToolbars(oldMode);
   LoadToolbars(newMode);
   ShowPanes(newMode);
+  if (newMode == app::kStandardMode) RestorePaneSizes();
   ShowViewMode();
 }
 

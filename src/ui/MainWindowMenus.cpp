@@ -43,7 +43,7 @@ constexpr StateCommand kRowCommands[] = {{"未読を［既読］に変更(&K)", 
 constexpr StateCommand kAllRowCommands[] = {{"全ての未読を［既読］に変更(&A)...", store::kActionToRead},
                                             {"全ての既読を［未読］に変更(&E)...", store::kActionToUnread},
                                             {"全てを［保護］に変更(&H)...", store::kActionProtect},
-                                            {"全ての[保護]を解除(V)...", store::kActionUnprotect}};
+                                            {"全ての[保護]を解除(&V)...", store::kActionUnprotect}};
 constexpr StateCommand kBelowNodeCommands[] = {{"未読を［既読］に変更(&A)...", store::kActionToRead},
                                                {"既読を［未読］に変更(&E)...", store::kActionToUnread},
                                                {"［保護］に変更(&H)...", store::kActionProtect},
@@ -102,7 +102,7 @@ void MainWindow::BuildTreeActions() {
   rename->setShortcutContext(Qt::WidgetShortcut);
   treeView_->addAction(rename);
   QAction* remove = AddCommand("削除(&D)...", [this, &editor] { editor.DeleteNode(TreeNode()); });
-  QAction* sort = AddCommand("ソート(&S)...", [this, &editor] { editor.SortGroup(TreeNode()); });
+  QAction* sort = AddCommand("ソート(&O)...", [this, &editor] { editor.SortGroup(TreeNode()); });
   treeActions_ = {group, search, rename, remove, sort};
   for (const StateCommand& command : kBelowNodeCommands) {
     const int action = command.action;
@@ -115,13 +115,15 @@ void MainWindow::BuildTreeActions() {
 
 void MainWindow::BuildListActions() {
   present::HeadlineList& list = controller_->Headlines();
+  // Held by pointer: the rows' captions read like those of the commands below a node.
   for (const StateCommand& command : kRowCommands) {
     const int action = command.action;
-    AddCommand(command.caption, [&list, action] { list.MarkSelectedRows(action); });
+    rowActions_.push_back(AddCommand(command.caption, [&list, action] { list.MarkSelectedRows(action); }));
   }
+  rowActions_.push_back(nullptr);  // a separator
   for (const StateCommand& command : kAllRowCommands) {
     const int action = command.action;
-    AddCommand(command.caption, [&list, action] { list.MarkAllRows(action); });
+    rowActions_.push_back(AddCommand(command.caption, [&list, action] { list.MarkAllRows(action); }));
   }
   QAction* remove = AddCommand("記事の削除(&D)...", [&list] { list.DeleteSelectedRows(); });
   editActions_.push_back(remove);
@@ -202,9 +204,13 @@ void MainWindow::BuildMenus() {
   channel->addAction(resumeAction_);
 
   QMenu* headline = menuBar()->addMenu(J("ヘッドライン(&H)"));
-  for (const StateCommand& command : kRowCommands) headline->addAction(FindCommand(BareCaption(J(command.caption))));
-  headline->addSeparator();
-  for (const StateCommand& command : kAllRowCommands) headline->addAction(FindCommand(BareCaption(J(command.caption))));
+  for (QAction* action : rowActions_) {
+    if (action != nullptr) {
+      headline->addAction(action);
+    } else {
+      headline->addSeparator();
+    }
+  }
   headline->addSeparator();
   headline->addAction(FindCommand(J("記事の削除")));
   headline->addAction(FindCommand(J("全て選択")));
@@ -297,7 +303,11 @@ void MainWindow::BuildContextMenus() {
   treeMenu_->addSeparator();
   treeMenu_->addActions(belowActions_);
   treeMenu_->addSeparator();
-  treeMenu_->addAction(updateSelectionAction_);
+  // The menu lists the state changes below the node flat, so the selected update takes
+  // its short caption here, whose access key is free.
+  QAction* update = treeMenu_->addAction(J("更新(&W)"));
+  connect(update, &QAction::triggered, updateSelectionAction_, &QAction::trigger);
+  editActions_.push_back(update);
   treeMenu_->addAction(stopAction_);
   treeMenu_->addAction(resumeAction_);
   treeView_->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -400,5 +400,91 @@ TEST_F(StartedControllerTest, DropsOnTheTreeAndTheAddCommandOpenTheRegistrationD
   EXPECT_EQ(added->ItemTotal(), 2);
 }
 
+// What a process killed now would leave: the data folder as the disk holds it, loaded by
+// the next start with its journal check.
+std::vector<std::string> CaptionsAfterCrash(const testsupport::TempDir& dir, testsupport::ManualEventLoop& loop,
+                                            testsupport::ScriptedDialogs& dialogs) {
+  const size_t shownBefore = dialogs.shown.size();
+  DataSession next(dir.Path(), loop, dialogs);
+  EXPECT_TRUE(next.Open(DataAccess::kReadWrite));
+  EXPECT_EQ(dialogs.shown.size(), shownBefore);  // no repair question: nothing was lost
+  std::vector<std::string> captions;
+  store::TTreeNodeExt* root = next.Tree().RootNode();
+  for (store::TTreeNodeExt* node = root->FirstChild(); node != nullptr; node = node->NextSibling()) {
+    captions.push_back(node->Caption() + (node->Expanded() ? " +" : ""));
+  }
+  return captions;
+}
+
+TEST_F(StartedControllerTest, ChangesOfTheTreeReachTheDiskShortlyAfterwardsWithoutAnySavePoint) {
+  ASSERT_EQ(session.Save(false), store::SaveResult::kSaved);
+  RecordingRegistrationHost host;
+  controller.SetAddChannelHost(&host);
+  host.answer = server.Url("/feed.xml");
+  ASSERT_TRUE(controller.DropOnTree(server.Url("/feed.xml"), false, session.Tree().RootNode()));
+  // Not yet: a burst of changes is saved once, when it is over.
+  loop.Advance(DataAutoSave::kDelayMs - 1);
+  EXPECT_EQ(CaptionsAfterCrash(dir, loop, dialogs), (std::vector<std::string>{"B channel", "A channel"}));
+  loop.Advance(1);
+  EXPECT_EQ(CaptionsAfterCrash(dir, loop, dialogs),
+            (std::vector<std::string>{text::J("ニュース"), "B channel", "A channel"}));
+
+  // A deletion, a group and its opening, and a channel's settings from the property panel.
+  store::TTreeNodeExt* root = session.Tree().RootNode();
+  store::TTreeNodeExt* news = root->FirstChild();
+  dialogs.Answer(true);
+  ASSERT_TRUE(controller.Editor().DeleteNode(root->Child(2)));
+  store::TTreeNodeExt* group = controller.Editor().CreateGroupNode(root, false);
+  ASSERT_NE(group, nullptr);
+  ASSERT_TRUE(controller.Editor().RenameNode(group, std::string("group")));
+  ASSERT_TRUE(controller.Editor().MoveNode(news, group, store::DropPosition::kInto));
+  session.Tree().SetExpanded(group, true);
+  loop.Advance(DataAutoSave::kDelayMs);
+  EXPECT_EQ(CaptionsAfterCrash(dir, loop, dialogs), (std::vector<std::string>{"group +", "B channel"}));
+
+  ChannelFormValues values = *controller.Properties().Fill(nullptr, news);
+  values.filter = "keep";
+  dialogs.Answer(true);  // the notice that the values were applied
+  ASSERT_TRUE(controller.Properties().ApplyChannelProperties(nullptr, news, values));
+  loop.Advance(DataAutoSave::kDelayMs);
+  DataSession next(dir.Path(), loop, dialogs);
+  ASSERT_TRUE(next.Open(DataAccess::kReadOnly));
+  EXPECT_EQ(next.Tree().RootNode()->FirstChild()->FirstChild()->Data()->keyword, "keep");
+}
+
+TEST_F(MainControllerTest, TheItemsOfAnUpdateRunReachTheDiskAndTheSearchItemsAreCountedAfterARepairedStart) {
+  MakeFolder();
+  {
+    DataSession earlier(dir.Path(), loop, dialogs);
+    ASSERT_TRUE(earlier.Open(DataAccess::kReadWrite));
+    earlier.Tree().AddChild(earlier.Tree().RootNode(), text::J("一"), store::kKindSearch);
+    earlier.Store().SetModified();
+    ASSERT_EQ(earlier.Save(false), store::SaveResult::kSaved);
+    earlier.Journal().WriteJournal("x", 1, true);  // a run that did not end cleanly
+  }
+  dialogs.Answer(true);  // repair: the run at start stops the count that was due
+  StartupState startup;
+  DataSession session(dir.Path(), loop, dialogs);
+  MainController controller(loop, session, startup, Views());
+  controller.Start();
+  loop.Advance(1);
+  ASSERT_TRUE(controller.Run().Running());
+  ASSERT_TRUE(RunUntilIdle(controller));
+  loop.Advance(DataAutoSave::kDelayMs);
+  {
+    DataSession disk(dir.Path(), loop, dialogs);
+    ASSERT_TRUE(disk.Open(DataAccess::kReadOnly));
+    EXPECT_EQ(disk.Tree().RootNode()->ItemTotal(), 2);
+  }
+  store::TTreeNodeExt* search = session.Tree().RootNode()->Child(1);
+  ASSERT_TRUE(search->IsSearchItem());
+  for (int i = 0; i < 6000 && search->UnreadTotal() == 0; ++i) {
+    loop.Advance(100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(search->UnreadTotal(), 1);
+  EXPECT_TRUE(controller.CloseRequested());
+}
+
 }  // namespace
 }  // namespace app

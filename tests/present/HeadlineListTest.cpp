@@ -201,6 +201,29 @@ TEST_F(HeadlineListTest, CellsAndStatusTexts) {
   EXPECT_EQ(view.progressText, "Browser-mode");
 }
 
+TEST_F(HeadlineListTest, TheStatusFollowsTheSelectionAndEveryChangeOfTheTree) {
+  store::TSiteRecord* first = Add(chanA, "first", kStateUnread, 0);
+  first->link = "one.html";
+  store::TSiteRecord* second = Add(chanA, "second", kStateUnread, 1);
+  second->link = "two.html";
+  list.SetStoreLoaded(true);
+  list.SelectNode(chanA);  // the list comes up with its status, the first row selected
+  EXPECT_EQ(view.panel, text::J(" http://ChanA.example/one.html -  グループ: 1 チャンネル: 3/3"));
+  list.SelectRow(1);
+  EXPECT_EQ(view.panel, text::J(" http://ChanA.example/two.html -  グループ: 1 チャンネル: 3/3"));
+  EXPECT_EQ(view.tip, text::J("2/2件 未読 2件"));
+
+  // Added, renamed and deleted nodes reach the counts once the burst is over.
+  store::TTreeNodeExt* added = Channel(store.Tree().RootNode(), "ChanD");
+  store.Tree().AddChild(store.Tree().RootNode(), "Other", store::kKindGroup);
+  EXPECT_NE(view.panel.find(text::J("チャンネル: 3/3")), std::string::npos);
+  loop.Advance(0);
+  EXPECT_EQ(view.panel, text::J(" http://ChanA.example/two.html -  グループ: 2 チャンネル: 4/4"));
+  ASSERT_TRUE(store.DeleteNode(added));
+  loop.Advance(0);
+  EXPECT_EQ(view.panel, text::J(" http://ChanA.example/two.html -  グループ: 2 チャンネル: 3/3"));
+}
+
 TEST_F(HeadlineListTest, ViewModeLeavesThePageListOfTheRootEmptyAndCarriesTheLastPageOver) {
   settings.FormViewMode = 4;
   settings.EvwMidokuOnly = 0;

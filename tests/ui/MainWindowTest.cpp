@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTest>
 #include <QToolBar>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "WindowFixture.h"
@@ -71,7 +76,8 @@ TEST(MainWindowTest, ComesUpUpdatesShowsTheHeadlinesAndSavesOnClose) {
   EXPECT_EQ(next.Tree().RootNode()->ItemTotal(), 1);
 }
 
-TEST(MainWindowTest, ViewModeFiltersAndToolbarsAreKeptAcrossARestart) {
+TEST(MainWindowTest, ViewModeFiltersToolbarsAndPaneSizesAreKeptAcrossARestart) {
+  int standardListHeight = 0;
   testsupport::TempDir dir;
   testsupport::ScriptedDialogs dialogs;
   MakeFolderWithTwoItems(dir, dialogs);
@@ -80,9 +86,13 @@ TEST(MainWindowTest, ViewModeFiltersAndToolbarsAreKeptAcrossARestart) {
     MainWindow& window = first.window;
     ASSERT_TRUE(ProcessUntil([&] { return window.Controller().Headlines().RowCount() == 2; }));
 
+    standardListHeight = window.ListView().height();
+    ASSERT_GT(standardListHeight, 0);
     QAction* listMode = window.FindCommand(QString::fromUtf8("リストモード"));
     ASSERT_NE(listMode, nullptr);
     listMode->trigger();
+    // List mode gives the list the browser's place.
+    ASSERT_TRUE(ProcessUntil([&] { return window.ListView().height() > standardListHeight; }));
     EXPECT_TRUE(listMode->isChecked());
     EXPECT_FALSE(window.Browser().isVisibleTo(&window));
     EXPECT_TRUE(window.ListView().isVisibleTo(&window));
@@ -106,6 +116,8 @@ TEST(MainWindowTest, ViewModeFiltersAndToolbarsAreKeptAcrossARestart) {
   EXPECT_EQ(ini.ReadString("Sz_List_Toolbar_Mode", "DockedTo", ""), "Dock_Bottom");
   EXPECT_EQ(ini.ReadString("Sz_Toolbar_Mode", "DockedTo", ""), "Dock_Top");
   EXPECT_TRUE(ini.SectionExists("Sz_RssMainForm"));
+  // The window went into hiding in list mode: the list's height is standard mode's.
+  EXPECT_EQ(ini.ReadInteger("Sz_PL_List", "szHeight", 0), standardListHeight);
 
   WindowOnFolder second(dir, dialogs);
   MainWindow& window = second.window;
@@ -117,6 +129,7 @@ TEST(MainWindowTest, ViewModeFiltersAndToolbarsAreKeptAcrossARestart) {
   window.FindCommand(QString::fromUtf8("リストモード"))->trigger();
   EXPECT_EQ(window.toolBarArea(modes), Qt::TopToolBarArea);
   EXPECT_TRUE(window.Browser().isVisibleTo(&window));
+  EXPECT_EQ(window.ListView().height(), standardListHeight);
   EXPECT_TRUE(second.Close());
 }
 
@@ -139,6 +152,54 @@ TEST(MainWindowTest, TheChannelCommandsEditTheTreeAndAreWithdrawnDuringAnUpdate)
   EXPECT_FALSE(window.FindCommand(QString::fromUtf8("削除"))->isEnabled());
   window.UnlockUserInterface();
   EXPECT_TRUE(newGroup->isEnabled());
+  EXPECT_TRUE(opened.Close());
+}
+
+TEST(MainWindowTest, EveryMenuGivesEachAccessKeyToOneEntry) {
+  testsupport::TempDir dir;
+  testsupport::ScriptedDialogs dialogs;
+  MakeFolderWithTwoItems(dir, dialogs);
+  WindowOnFolder opened(dir, dialogs);
+  const QList<QMenu*> menus = opened.window.findChildren<QMenu*>();
+  ASSERT_GT(menus.size(), 5);
+  for (const QMenu* menu : menus) {
+    std::map<QChar, QString> keys;
+    for (const QAction* action : menu->actions()) {
+      const QString text = action->text();
+      const qsizetype amp = text.indexOf(QLatin1Char('&'));
+      if (amp < 0 || amp + 1 >= text.size()) continue;
+      const QChar key = text.at(amp + 1).toUpper();
+      const auto [at, fresh] = keys.emplace(key, text);
+      EXPECT_TRUE(fresh) << menu->title().toStdString() << ": " << at->second.toStdString() << " / "
+                         << text.toStdString();
+    }
+  }
+  EXPECT_TRUE(opened.Close());
+}
+
+TEST(MainWindowTest, F2RenamesInTheTreeAndUpdatesEverywhereElse) {
+  testsupport::TempDir dir;
+  testsupport::ScriptedDialogs dialogs;
+  MakeFolderWithTwoItems(dir, dialogs);
+  WindowOnFolder opened(dir, dialogs);
+  MainWindow& window = opened.window;
+  QApplication::setActiveWindow(&window);
+  settings::Settings& settings = opened.session.Settings();
+  window.TreeView().SelectNode(opened.session.Tree().RootNode()->FirstChild());
+  window.TreeView().setFocus();
+  QTest::keyClick(&window.TreeView(), Qt::Key_F2);
+  EXPECT_TRUE(window.TreeView().IsEditing());
+  EXPECT_EQ(settings.RefreshTime, 0);  // no run visited a channel
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(window.TreeView().IsEditing());
+
+  window.ListView().setFocus();
+  QTest::keyClick(&window.ListView(), Qt::Key_F2);
+  ASSERT_TRUE(ProcessUntil([&] { return !window.Controller().Run().Running(); }));
+  EXPECT_NE(settings.RefreshTime, 0);
+  // The run's caption is gone again, from the window and from the program's name.
+  EXPECT_EQ(window.windowTitle(), QString::fromStdString(settings.ProgramTitle));
+  EXPECT_FALSE(QGuiApplication::applicationDisplayName().contains(QString::fromUtf8("更新中")));
   EXPECT_TRUE(opened.Close());
 }
 

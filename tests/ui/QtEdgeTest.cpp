@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -73,6 +75,14 @@ TEST(QtTextTest, CodePageTextAndQtStrings) {
   EXPECT_EQ(shown, QString::fromUtf8("日本語と①\xF0\x9F\x98\x80"));
   EXPECT_EQ(FromQString(shown), cp932);
   EXPECT_EQ(PathFromQString(PathToQString("/tmp/\xE6\x97\xA5.xml")), "/tmp/\xE6\x97\xA5.xml");
+}
+
+TEST(QtDialogsTest, QtsOwnButtonsSpeakJapaneseWhateverTheLocale) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Plover"), QStringLiteral("?"),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QString::fromUtf8("はい(&Y)"));
+  EXPECT_EQ(box.button(QMessageBox::No)->text(), QString::fromUtf8("いいえ(&N)"));
+  EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QString::fromUtf8("キャンセル"));
 }
 
 TEST(QtDialogsTest, FileFiltersInQtsForm) {

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   ui::PrepareWebEngine();  // as the program does
   QApplication application(argc, argv);
+  ui::SpeakJapanese(application);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
