@@ -302,9 +302,12 @@ std::string PageDocument(std::string_view body, std::string_view css, std::strin
   std::string sheet(css);
   for (size_t at = sheet.find("</"); at != std::string::npos; at = sheet.find("</", at + 3)) sheet.insert(at + 1, "\\");
   // No document type: the styles were made for a browser that reads such pages in quirks
-  // mode (heights in percent, tables of full width), and they look right only there.
+  // mode (heights in percent, tables of full width), and they look right only there. That
+  // browser's quirks mode also counted padding and border inside a box's width and height;
+  // without that, every box of full width or height overflows and a short page scrolls.
   std::string page = "<html>\r\n<head>\r\n<meta charset=\"";
   page.append(charset).append("\">\r\n<title>").append(text::J("概要")).append("</title>\r\n<style>\r\n");
+  page.append("*, *::before, *::after { box-sizing: border-box }\r\n");
   page.append(sheet).append("\r\n</style>\r\n</head>\r\n<body>\r\n").append(body).append("\r\n</body>\r\n</html>\r\n");
   return page;
 }

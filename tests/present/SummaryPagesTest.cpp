@@ -426,7 +426,7 @@ TEST_F(SummaryPagesTest, BodyCleanedByTheListViewSettings) {
   EXPECT_TRUE(shown.Restrictions.noVideo);
   // The style's CSS is the head's style sheet.
   EXPECT_EQ(Page().find("<html>\r\n<head>\r\n<meta charset=\"Shift_JIS\">\r\n<title>" + J("概要") +
-                        "</title>\r\n<style>\r\np { color: red }\r\n</style>\r\n</head>\r\n<body>\r\n"),
+                        "</title>\r\n<style>\r\n*, *::before, *::after { box-sizing: border-box }\r\np { color: red }\r\n</style>\r\n</head>\r\n<body>\r\n"),
             0u);
 }
 

@@ -73,12 +73,16 @@ TEST_F(ChannelWindowTest, AFeedThePageAnnouncesIsRegisteredThroughTheDialogAndSh
   std::string offered;
   bool yellow = false;
   bool okEnabled = false;
+  bool submittedByEnter = false;
   window.SetInputFormCreated([&](InputForm& form) {
     QTimer::singleShot(0, &form, [&] {
       offered = FromQString(form.AddressBox().currentText());
       yellow = form.AddressBox().lineEdit()->palette().color(QPalette::Base) == QColor(0xFF, 0xFF, 0xBE);
       okEnabled = form.OkButton().isEnabled();
-      form.OkButton().click();
+      // Enter in the address box is the dialog's OK, as in every dialog.
+      QTest::keyClick(form.AddressBox().lineEdit(), Qt::Key_Return);
+      submittedByEnter = !form.isVisible();
+      if (form.isVisible()) form.reject();
     });
   });
   QAction* add = window.FindCommand(QString::fromUtf8("チャンネル(Feed/OPML)の追加"));
@@ -87,6 +91,7 @@ TEST_F(ChannelWindowTest, AFeedThePageAnnouncesIsRegisteredThroughTheDialogAndSh
   EXPECT_EQ(offered, feed);
   EXPECT_TRUE(yellow);
   EXPECT_TRUE(okEnabled);
+  EXPECT_TRUE(submittedByEnter);
 
   store::TTreeNodeExt* root = opened.session.Tree().RootNode();
   store::TTreeNodeExt* channel = nullptr;
