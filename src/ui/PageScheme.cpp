@@ -45,7 +45,11 @@ void RegisterPageScheme() {
 }
 
 PageSchemeHandler::PageSchemeHandler(std::string systemFolder, QObject* parent)
-    : QWebEngineUrlSchemeHandler(parent), systemFolder_(std::move(systemFolder)) {}
+    : QWebEngineUrlSchemeHandler(parent), systemFolder_(std::move(systemFolder)) {
+  // Until the first headline page is made, the summary address shows an empty page, not
+  // the engine's page for an address that is not there (a stray button on white).
+  pages_.insert(QStringLiteral("/summary"), QByteArrayLiteral("<html><body></body></html>"));
+}
 
 void PageSchemeHandler::SetPage(const QString& path, QByteArray html) {
   pages_.insert(path, std::move(html));

@@ -89,6 +89,15 @@ TEST_F(PageSchemeTest, TheSummaryShowsSystemImagesButReadsNothingElse) {
   }
 }
 
+TEST(PageSchemeStartTest, TheSummaryIsAnEmptyPageUntilTheFirstIsMade) {
+  testsupport::TempDir dir;
+  QWebEngineProfile profile;
+  profile.installUrlSchemeHandler(kPageScheme, new PageSchemeHandler(dir.Path() + "system", &profile));
+  QWebEnginePage page(&profile);
+  ASSERT_TRUE(Load(page, QUrl(QStringLiteral("plover://page/summary"))));
+  EXPECT_EQ(RunScript(page, QStringLiteral("document.body.innerHTML")).toString(), QString());
+}
+
 TEST_F(PageSchemeTest, AWebPageCannotShowOrReadTheProgramsPages) {
   testsupport::LoopbackServer server;
   server.Routes().Get("/", [](const httplib::Request&, httplib::Response& response) {
