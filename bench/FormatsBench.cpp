@@ -1,20 +1,26 @@
 // SPDX-License-Identifier: MIT
 // Reading feeds at a realistic worst size: a 1 MB RSS 2.0 feed and a 1 MB Atom feed of
 // 500 Japanese items each, through the whole processing path into an empty channel; the
-// merge of an unchanged re-fetch of a 200-item feed into its channel; and, for comparison,
-// the XML parser alone building its tree from the same bytes.
+// merge of an unchanged re-fetch of a 200-item feed into its channel; the merge of a
+// re-fetch into a channel without an item limit that holds 50,000 or 100,000 items, alone
+// and through the whole processing path; and, for comparison, the XML parser alone
+// building its tree from the same bytes.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "formats/FeedProcessor.h"
+#include "formats/FeedRun.h"
+#include "formats/ItemMerge.h"
 #include "platform/SilentDialogs.h"
 #include "platform/XmlDocument.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
+#include "text/Convert.h"
 
 namespace {
 
@@ -162,6 +168,97 @@ void BM_MergeUnchangedRefetch200(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * feed.size()));
 }
 BENCHMARK(BM_MergeUnchangedRefetch200)->Unit(benchmark::kMillisecond);
+
+// The items of a big feed as its parser hands them to the merge, newest first: a Japanese
+// title with the item's number, its own address, a short description and a date.
+std::vector<store::TSiteRecord> BigFeedItems(int count) {
+  std::vector<store::TSiteRecord> items;
+  items.reserve(static_cast<size_t>(count));
+  for (int i = count - 1; i >= 0; --i) {
+    store::TSiteRecord item;
+    item.title = text::Utf8ToSjis(JapaneseText(i, 12) + " " + std::to_string(i));
+    item.link = "http://bench.example.jp/archive/" + std::to_string(i) + ".html";
+    item.desc = text::Utf8ToSjis(JapaneseText(i + 1, 24));
+    item.pubdate = "2024-05-10T10:00:00+09:00";
+    item.modified = 45000 + i / 1440.0;
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+// A channel without an item limit that holds every item of the big feed, oldest first,
+// as the first fetch left it.
+struct BigChannel {
+  explicit BigChannel(const std::vector<store::TSiteRecord>& feed) {
+    settings.ItemMax = 0;
+    settings.DateMax = 0;
+    auto list = std::make_unique<store::TSiteList>();
+    list->Site.rdfurl = "http://bench.example.jp/feed";
+    node = store.Tree().AddChild(store.Tree().RootNode(), "big", store::kKindChannel, std::move(list));
+    for (auto item = feed.rbegin(); item != feed.rend(); ++item) store.AddItemToChannel(*node->Data(), *item);
+  }
+
+  // One re-fetch: a run over the channel, every item of the document handed to the merge
+  // in document order until the merge says that the rest is known.
+  size_t Refetch(const std::vector<store::TSiteRecord>& feed, size_t& added) {
+    formats::FeedRun run(store, settings, *node->Data());
+    run.Now = 45100;
+    formats::StartFeedRun(run);
+    for (const store::TSiteRecord& item : feed) {
+      if (run.Stop) break;
+      formats::MergeItem(item, run);
+    }
+    added = run.AddedCount;
+    return run.TitledCount;
+  }
+
+  settings::Settings settings = settings::DefaultSettings(0);
+  store::ChannelStore store{settings};
+  store::TTreeNodeExt* node = nullptr;
+};
+
+// The same big feed fetched again: every item is known and the read stops once half of the
+// stored items were met unchanged. With an edited feed (every description changed), no
+// item stops the read, and every item of the document is compared with the stored ones.
+void MergeBigRefetch(benchmark::State& state, bool edited) {
+  std::vector<store::TSiteRecord> feed = BigFeedItems(static_cast<int>(state.range(0)));
+  BigChannel channel(feed);
+  if (edited) {
+    for (store::TSiteRecord& item : feed) item.desc += "!";
+  }
+  size_t read = 0;
+  size_t added = 0;
+  for (auto _ : state) {
+    read = channel.Refetch(feed, added);
+    if (added != 0) state.SkipWithError("the re-fetch added items");
+  }
+  state.counters["stored"] = static_cast<double>(channel.node->Data()->Count());
+  state.counters["read"] = static_cast<double>(read);
+}
+
+void BM_MergeRefetchUnlimited(benchmark::State& state) {
+  MergeBigRefetch(state, false);
+}
+BENCHMARK(BM_MergeRefetchUnlimited)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_MergeRefetchEditedUnlimited(benchmark::State& state) {
+  MergeBigRefetch(state, true);
+}
+BENCHMARK(BM_MergeRefetchEditedUnlimited)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The whole path of the same case: a 100,000-item RSS document read again into the channel
+// that holds its items, XML parsing and all.
+void BM_ProcessRefetchUnlimited(benchmark::State& state) {
+  static const std::string feed = RssFeed(static_cast<int>(state.range(0)), 20);
+  Reader reader;
+  if (reader.Read(feed) != formats::kFeedNewItems) state.SkipWithError("the feed was not read");
+  for (auto _ : state) {
+    if (reader.Read(feed) != formats::kFeedUnchanged) state.SkipWithError("the re-fetch changed the channel");
+  }
+  state.counters["items"] = static_cast<double>(reader.node->Data()->Count());
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * feed.size()));
+}
+BENCHMARK(BM_ProcessRefetchUnlimited)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

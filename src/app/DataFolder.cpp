@@ -12,6 +12,7 @@
 #include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "text/Convert.h"
+#include "text/Literal.h"
 
 namespace app {
 namespace {
@@ -128,6 +129,19 @@ DataFolderLocation ResolveDataFolder(const std::string& programFolder, int line,
 std::string WithTrailingSlash(std::string path) {
   if (!path.empty() && path.back() != '/') path += '/';
   return path;
+}
+
+bool MakeDataFolderPrivate(const std::string& dataFolder, platform::Dialogs& dialogs) {
+  // Data kept next to the program shares the program's folder, whose permissions belong
+  // to whoever installed the program there.
+  if (WithTrailingSlash(dataFolder) == RunningProgramFolder()) return false;
+  if (!platform::MakeFolderPrivate(dataFolder)) return false;
+  // Paths are UTF-8; the texts the user sees are code page 932.
+  const std::string path = text::Utf8ToSjis(dataFolder);
+  dialogs.ShowMessageBox(
+      text::J("データフォルダを他のユーザーから読めないように変更しました: ") + (path.empty() ? dataFolder : path),
+      platform::MessageType::kInformation);
+  return true;
 }
 
 }  // namespace app

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Dialogs.h"
+
 namespace app {
 
 // Looks up an environment variable; nothing when it is not set.
@@ -36,5 +38,13 @@ DataFolderLocation ResolveDataFolder(const std::string& programFolder, int line,
 
 // The path with a trailing "/" added when it has none.
 std::string WithTrailingSlash(std::string path);
+
+// Keeps the data folder its user's alone, since it holds credentials and everything the
+// user reads: a folder that the group or others may enter or read loses those
+// permissions, and the user is told. A folder that is private already, one that does not
+// exist yet (the program creates it private), one of another user and the program's own
+// folder (data kept next to the program) are left as they are. True when the folder was
+// changed.
+bool MakeDataFolderPrivate(const std::string& dataFolder, platform::Dialogs& dialogs);
 
 }  // namespace app

@@ -22,7 +22,9 @@ DataSession::DataSession(const std::string& dataFolder, platform::EventLoop& loo
       journal_(loop, folder_),
       converter_(xml_, dialogs),
       dataFile_(store_, guard_, dialogs, counter_) {
-  settingsReadable_ = settings::LoadSettings(IniFileName(), settings_, settingsState_);
+  // The folder holds credentials and everything the user reads: it is the user's alone.
+  MakeDataFolderPrivate(folder_, dialogs);
+  settingsReadable_ = settings::LoadSettings(IniFileName(), settings_, settingsState_, &dialogs);
   // The program does not save the data of a run whose settings it could not read.
   if (!settingsReadable_) guard_.SetXmlParserMissing();
   dataFile_.SetLegacyConverter(&converter_);

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include "app/DataFolder.h"
 #include "app/EmbeddedFiles.h"
 #include "platform/Files.h"
 
@@ -50,6 +51,9 @@ std::string ResourcePath(const ResourceEntry& entry, const std::string& programF
 
 std::vector<std::string> ExtractResources(const std::string& programFolder, const std::string& dataFolder,
                                           bool overwrite, platform::Dialogs& dialogs) {
+  // The data folder is made private before anything is written into it; a new one is
+  // created private with the first file.
+  MakeDataFolderPrivate(dataFolder, dialogs);
   std::vector<std::string> failed;
   for (const ResourceEntry& entry : kBuiltInFiles) {
     const bool replace = overwrite && !entry.neverReplace;

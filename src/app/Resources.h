@@ -31,7 +31,9 @@ std::span<const ResourceEntry> BuiltInFiles();
 std::string ResourcePath(const ResourceEntry& entry, const std::string& programFolder, const std::string& dataFolder);
 
 // Writes every built-in file; with `overwrite` existing files are replaced too, except
-// the initial settings file, which is only ever written when missing. A file that cannot
+// the initial settings file, which is only ever written when missing. Folders are created
+// for the user alone and new files are readable by the user alone; a data folder that
+// others may read is made private first (MakeDataFolderPrivate). A file that cannot
 // be written gives a beep and the others are still written. Returns the paths that could
 // not be written (empty when all went well).
 std::vector<std::string> ExtractResources(const std::string& programFolder, const std::string& dataFolder,

@@ -57,7 +57,15 @@ TTreeNodeExt* TargetGroup(app::DataSession& session, const std::optional<std::st
   return node;
 }
 
-// One line per address: what was registered, or why not.
+// Each address's outcome is printed below, once: the registration need not also show its
+// failures as messages.
+class ListedOutcomes : public fetch::RegistrationView {
+ public:
+  bool ShowsFailureBoxes() const override { return false; }
+};
+
+// One line per address: what was registered, or why not; a failure whose cause is known
+// says it on an indented second line.
 void PrintOutcome(const fetch::RegisteredAddress& outcome) {
   if (outcome.skipped) {
     PrintLine(stdout, text::J("追加しませんでした: ") + outcome.entered);
@@ -68,6 +76,7 @@ void PrintOutcome(const fetch::RegisteredAddress& outcome) {
   } else {
     PrintLine(stdout, text::J("登録できませんでした: ") + outcome.entered + " (" +
                           fetch::ErrorMessageText(outcome.result) + ")");
+    if (!outcome.cause.empty()) PrintLine(stdout, "  " + outcome.cause);
   }
 }
 
@@ -83,7 +92,7 @@ int RunAdd(const CommandContext& context, const CommandArguments& arguments) {
   fetch::HttpDocumentSource web(fetch::HttpSettings::FromSettings(settings, fetch::AgentKind::kMain));
   formats::HtmlExceptionList exceptions = formats::HtmlExceptionList::Load(session.DataFolder());
   formats::HtmlToFeed html(formats::HtmlToFeedServices{settings, exceptions, session.DataFolder(), {}, {}});
-  fetch::RegistrationView view;
+  ListedOutcomes view;
   app::ChannelRegistrar registrar(session, app::RegistrarParts{dialogs, web, view, &html});
   fetch::ChannelRegistration& registration = registrar.Registration();
   std::vector<std::string> addresses;

@@ -12,6 +12,7 @@
 #include "cli/Output.h"
 #include "formats/Opml.h"
 #include "platform/Files.h"
+#include "platform/InstanceLock.h"
 #include "store/ChannelTree.h"
 #include "text/Convert.h"
 #include "text/Literal.h"
@@ -59,7 +60,15 @@ std::string ImportFailure(const app::OpmlFileImport& import, const formats::XmlC
 
 int RunList(const CommandContext& context, const CommandArguments&) {
   OpenedFolder folder(context, app::DataAccess::kReadOnly);
-  store::TChannelTree& tree = folder.Session().Tree();
+  app::DataSession& session = folder.Session();
+  // The journal of a run that ended abnormally holds read states the data file lacks:
+  // the list shows the saved data until the next start repairs it. A copy at work on the
+  // folder has a journal of its own, which waits for nothing.
+  if (session.PreviousRunLeftJournal() && !platform::InstanceLock::HeldElsewhere(session.DataFolder())) {
+    PrintLine(stderr, text::J("前回正常に終了しなかったため、復旧用のジャーナルが次回の起動を待っています "
+                              "(一覧は保存済みのデータです)。"));
+  }
+  store::TChannelTree& tree = session.Tree();
   store::TChannelTree::ForEachNode(tree.RootNode(), [&tree](TTreeNodeExt* node) {
     PrintLine(stdout, std::string(static_cast<size_t>(node->Level()) * 2, ' ') + tree.DisplayedCaption(node));
   });

@@ -3,7 +3,6 @@
 // JSON, so that scripts and people can see exactly what the program makes of a feed. The
 // document is a file, or a web address fetched as the program fetches its feeds.
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,7 +17,6 @@
 #include "formats/FeedProcessor.h"
 #include "platform/Ascii.h"
 #include "platform/CodePage.h"
-#include "platform/Files.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
 #include "store/DataFileFormat.h"
@@ -153,17 +151,36 @@ bool IsWebAddress(std::string_view operand) {
   return platform::StartsWithAsciiNoCase(operand, "http://") || platform::StartsWithAsciiNoCase(operand, "https://");
 }
 
+// A failure to get the document: the message, and what happened on a second line.
+[[noreturn]] void FailToGet(const std::string& message, const formats::FetchResult& result) {
+  throw CommandError(result.cause.empty() ? message : message + "\n" + result.cause);
+}
+
 // The document at a web address, fetched with the default settings: the system's proxy
-// settings and the usual time-out. A fetch that gives no document ends the command.
-std::string FetchWebDocument(const settings::Settings& settings, const std::string& address) {
+// settings and the usual time-outs. A user name and password written into the address are
+// sent as its Basic authorization, to its origin only. A fetch that gives no document
+// ends the command.
+std::string FetchWebDocument(const settings::Settings& settings, const formats::AddressCredentials& address) {
   fetch::HttpDocumentSource network(fetch::HttpSettings::FromSettings(settings, fetch::AgentKind::kMain));
   formats::FetchRequest request;
-  request.address = address;
+  request.address = address.address;
+  if (address.found) request.authorization = address.user + ":" + address.password;
   formats::FetchResult result = network.FetchDocument(request);
   if (result.status == formats::FetchResult::Status::kDocument) return std::move(result.bytes);
   // An answer other than a document has no message of its own; its status tells why.
   const std::string reason = !result.message.empty() ? result.message : "HTTP " + std::to_string(result.httpStatus);
-  throw CommandError(text::J("文書を取得できませんでした: ") + address + " (" + reason + ")");
+  FailToGet(text::J("文書を取得できませんでした: ") + address.address + " (" + reason + ")", result);
+}
+
+// The document the operand names: a web address fetched, or a file read. Only a regular
+// file of a feed's size is read: /dev/zero or a pipe would never end.
+std::string ReadDocument(const settings::Settings& settings, const std::string& operand) {
+  if (IsWebAddress(operand)) return FetchWebDocument(settings, formats::SplitAddressCredentials(AddressText(operand)));
+  formats::FetchResult read = formats::ReadLocalDocument(operand);
+  if (read.status != formats::FetchResult::Status::kDocument) {
+    FailToGet(text::J("ファイルを読み込めませんでした: ") + PathText(operand), read);
+  }
+  return std::move(read.bytes);
 }
 
 }  // namespace
@@ -172,14 +189,9 @@ int RunParse(const CommandContext&, const CommandArguments& arguments) {
   if (arguments.operands.empty()) throw CommandError(text::J("フィードのファイルを指定してください。"), kExitUsage);
   const std::string& file = arguments.operands.front();
   settings::Settings settings;
-  std::optional<std::string> document;
-  if (IsWebAddress(file)) {
-    document = FetchWebDocument(settings, AddressText(file));
-  } else {
-    document = platform::ReadWholeFile(file);
-    if (!document) throw CommandError(text::J("ファイルを読み込めませんでした: ") + PathText(file));
-  }
-  const std::string address = AddressText(arguments.Value("--url").value_or(file));
+  const std::string document = ReadDocument(settings, file);
+  // The channel's address is printed: a password written into it is not.
+  const std::string address = formats::WithoutCredentials(AddressText(arguments.Value("--url").value_or(file)));
 
   // A fresh channel in an empty tree, with the default settings, updated once.
   store::ChannelStore store(settings);
@@ -192,8 +204,8 @@ int RunParse(const CommandContext&, const CommandArguments& arguments) {
   services.LocalZoneHours = formats::LocalZoneHours();
   formats::FeedProcessor processor(services);
   store::TTreeNodeExt* outNode = nullptr;
-  const uint8_t result = processor.ProcessFeedDocument(channel, outNode, *document, address, formats::kFeedUpdate,
-                                                       false, formats::TDefParamType{});
+  const uint8_t result = processor.ProcessFeedDocument(channel, outNode, document, address, formats::kFeedUpdate, false,
+                                                       formats::TDefParamType{});
 
   std::string json;
   {

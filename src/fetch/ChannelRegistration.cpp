@@ -9,6 +9,8 @@
 #include "fetch/UpdateTexts.h"
 #include "formats/PageLinks.h"
 #include "platform/Ascii.h"
+#include "platform/HttpTransport.h"
+#include "settings/Credentials.h"
 #include "store/LocalClock.h"
 #include "text/Cut.h"
 #include "text/Literal.h"
@@ -26,6 +28,26 @@ bool SkippedExtension(std::string_view address) {
 
 bool Failed(uint8_t result) {
   return result == formats::kFeedNothingDone || result >= formats::kFeedInternalError;
+}
+
+// The defaults of one address: a user name and password written into it become the new
+// channel's credentials (scrambled, as the credentials always are), unless the form gave
+// some of its own.
+formats::TDefParamType WithAddressCredentials(const formats::TDefParamType& defaults,
+                                              const formats::AddressCredentials& given) {
+  formats::TDefParamType used = defaults;
+  if (given.found && used.authorize.empty() && !(given.user.empty() && given.password.empty())) {
+    used.authorize = settings::StoreCredential({given.user, given.password});
+    used.Present = 1;
+  }
+  return used;
+}
+
+// Credentials belong to the origin of the address they were given with: a feed that a
+// page declares on another site is registered without them.
+formats::TDefParamType ForDeclaredFeed(formats::TDefParamType used, const std::string& page, const std::string& feed) {
+  if (!platform::SameOrigin(page, feed)) used.authorize.clear();
+  return used;
 }
 
 }  // namespace
@@ -66,9 +88,10 @@ uint8_t ChannelRegistration::AddChannels(const std::vector<std::string>& address
   for (size_t index = 0; index < addresses.size(); ++index) {
     const bool last = index + 1 == addresses.size();
     RegisteredAddress& outcome = outcomes_.emplace_back();
-    outcome.entered = addresses[index];
-    outcome.address = FileAddressToPath(addresses[index]);
-    if (SkippedExtension(addresses[index])) {
+    const formats::AddressCredentials given = formats::SplitAddressCredentials(addresses[index]);
+    outcome.entered = given.address;
+    outcome.address = FileAddressToPath(given.address);
+    if (SkippedExtension(given.address)) {
       outcome.skipped = true;
       continue;
     }
@@ -78,10 +101,12 @@ uint8_t ChannelRegistration::AddChannels(const std::vector<std::string>& address
       if (step == Step::kEnd) break;
       continue;
     }
-    uint8_t r = Process(target, outcome.address, mode, defaults, outcome);
+    const formats::TDefParamType used = WithAddressCredentials(defaults, given);
+    uint8_t r = Process(target, outcome.address, mode, used, outcome);
     if (r == formats::kFeedBadXml || r == formats::kFeedNotAFeed) {
       // Perhaps an ordinary page: the first feed it declares is tried in its place.
-      const std::string feed = DeclaredFeed(outcome.address);
+      const std::string page = outcome.address;
+      const std::string feed = DeclaredFeed(page, used.authorize);
       if (!feed.empty()) {
         step = AskDuplicate(feed, last, noQuestion);
         if (step != Step::kGo) {
@@ -90,11 +115,11 @@ uint8_t ChannelRegistration::AddChannels(const std::vector<std::string>& address
           if (step == Step::kEnd) break;
           continue;
         }
-        r = Process(target, feed, mode, defaults, outcome);
+        r = Process(target, feed, mode, ForDeclaredFeed(used, page, feed), outcome);
       }
     }
     result = r;
-    Report(r, outcome.entered, target, noQuestion);
+    Report(outcome, target, noQuestion);
   }
   Finish();
   return result;
@@ -127,6 +152,7 @@ uint8_t ChannelRegistration::Process(store::TTreeNodeExt* target, const std::str
       services_.Processor.ProcessFeedDocument(target, channel, std::nullopt, address, mode, false, defaults);
   outcome.address = address;
   outcome.result = r;
+  outcome.cause = services_.Processor.FetchErrorCause();
   if (!Failed(r) && channel != nullptr && store::IsChannelKind(channel->Kind())) {
     outcome.channel = channel;
     if (firstChannel_ == nullptr) firstChannel_ = channel;
@@ -134,9 +160,13 @@ uint8_t ChannelRegistration::Process(store::TTreeNodeExt* target, const std::str
   return r;
 }
 
-std::string ChannelRegistration::DeclaredFeed(const std::string& pageAddress) {
+std::string ChannelRegistration::DeclaredFeed(const std::string& pageAddress, const std::string& credentials) {
   formats::FetchRequest request;
   request.address = pageAddress;
+  if (!credentials.empty()) {
+    const settings::Credential plain = settings::ReadCredential(credentials);
+    request.authorization = plain.User + ":" + plain.Password;
+  }
   const formats::FetchResult page = services_.Pages.FetchDocument(request);
   if (page.status != formats::FetchResult::Status::kDocument) return {};
   const std::string_view bytes = std::string_view(page.bytes).substr(0, formats::kPageLoadLimitBytes);
@@ -145,16 +175,17 @@ std::string ChannelRegistration::DeclaredFeed(const std::string& pageAddress) {
   return ResolveFeedHref(pageAddress, text::TrimJ(feeds.front()));
 }
 
-void ChannelRegistration::Report(uint8_t result, const std::string& entered, store::TTreeNodeExt* target,
-                                 bool noQuestion) {
+void ChannelRegistration::Report(const RegisteredAddress& outcome, store::TTreeNodeExt* target, bool noQuestion) {
   store::TChannelTree& tree = services_.Store.Tree();
   const bool treeOpen = services_.Settings.TreeOpen == 1;
+  const uint8_t result = outcome.result;
   if (result >= formats::kFeedChanged && result <= formats::kFeedTreeChanged) {
     changed_ = true;
     if (treeOpen && result != formats::kFeedChanged) tree.ExpandAncestors(target);
   } else if (Failed(result)) {
     if (!noQuestion) {
-      LogError(tree, result, nullptr, services_.Xml.ParseError, Now(), entered, &services_.Dialogs);
+      platform::Dialogs* box = services_.View.ShowsFailureBoxes() ? &services_.Dialogs : nullptr;
+      LogError(tree, result, nullptr, services_.Xml.ParseError, Now(), outcome.entered, box, outcome.cause);
     }
     ++errorCount_;
     if (treeOpen) tree.ExpandAncestors(target);

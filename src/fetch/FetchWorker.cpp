@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "fetch/FetchWorker.h"
 
+#include <algorithm>
+#include <chrono>
 #include <exception>
 #include <utility>
 
@@ -13,42 +15,56 @@
 namespace fetch {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // The sixth redirect answer of one fetch fails it.
 constexpr int kMaxRedirectHops = 5;
 
-void MarkFailed(FetchOutcome& outcome) {
+void MarkFailed(FetchOutcome& outcome, std::string cause = {}) {
   outcome.Failed = true;
   outcome.GotDocument = false;
   outcome.LastModified.clear();
   outcome.Document.reset();
+  outcome.FailureCause = std::move(cause);
 }
 
-std::optional<std::string> ReadLocalFile(const std::string& address) {
+formats::FetchResult ReadLocalFile(const std::string& address) {
   formats::LocalFileSource files;
   formats::FetchRequest request;
   request.address = address;
-  formats::FetchResult result = files.FetchDocument(request);
-  if (result.status != formats::FetchResult::Status::kDocument) return std::nullopt;
-  return std::move(result.bytes);
+  return files.FetchDocument(request);
 }
 
 // The page of an HTML channel, as a browser would load it: redirects followed, no
-// conditional request, and the whole load bounded by the page-load limit.
-std::optional<std::string> LoadPage(const FetchJob& job, const std::atomic<bool>& abort) {
-  if (formats::IsLocalFileAddress(job.Url)) return ReadLocalFile(job.Url);
+// conditional request, and the whole load bounded by the page-load limit. A page that did
+// not load leaves its cause in `outcome`.
+std::optional<std::string> LoadPage(const FetchJob& job, const std::atomic<bool>& abort, FetchOutcome& outcome) {
+  if (formats::IsLocalFileAddress(job.Url)) {
+    formats::FetchResult file = ReadLocalFile(job.Url);
+    if (file.status == formats::FetchResult::Status::kDocument) return std::move(file.bytes);
+    outcome.FailureCause = std::move(file.cause);
+    return std::nullopt;
+  }
   platform::HttpTransport transport(job.Http.UserAgent, TransportProxy(job.Http.Proxy));
   if (!transport.Ready()) return std::nullopt;
-  platform::HttpRequest request = MakeHttpRequest(job.Http, job.Url, std::string());
-  request.totalTimeoutMs = job.Http.ConnectTimeoutMs;
+  HttpSettings limits = job.Http;
+  const int64_t pageLimitMs = job.Http.ConnectTimeoutMs;
+  if (pageLimitMs > 0 && (limits.TotalTimeoutMs <= 0 || pageLimitMs < limits.TotalTimeoutMs)) {
+    limits.TotalTimeoutMs = pageLimitMs;
+  }
+  platform::HttpRequest request = MakeHttpRequest(limits, job.Url, std::string());
   request.abort = &abort;
   platform::HttpResponse response = transport.Get(request);
-  if (response.outcome != platform::HttpOutcome::kCompleted) return std::nullopt;
+  if (response.outcome != platform::HttpOutcome::kCompleted) {
+    outcome.FailureCause = FailureCause(response, limits);
+    return std::nullopt;
+  }
   return std::move(response.body);
 }
 
 void ExtractLinks(const FetchJob& job, const std::atomic<bool>& abort, FetchOutcome& outcome) {
-  const std::optional<std::string> page = LoadPage(job, abort);
-  if (!page || abort.load()) return MarkFailed(outcome);
+  const std::optional<std::string> page = LoadPage(job, abort, outcome);
+  if (!page || abort.load()) return MarkFailed(outcome, std::move(outcome.FailureCause));
   formats::PageLinks links = formats::ExtractPageLinks(*page, job.Url);
   outcome.PageTitle = std::move(links.PageTitle);
   if (links.AnchorCount == 0) return MarkFailed(outcome);
@@ -58,25 +74,43 @@ void ExtractLinks(const FetchJob& job, const std::atomic<bool>& abort, FetchOutc
   if (!outcome.LinkTitles.empty()) outcome.Document.emplace();
 }
 
-// One request of the redirect chain. Returns true when the chain goes on with `url`.
-bool Attempt(const FetchJob& job, platform::HttpTransport& transport, const std::atomic<bool>& abort,
-             const std::function<void()>& requestStarted, std::string& url, bool& automaticRedirects, int& hops,
-             FetchOutcome& outcome) {
-  if (requestStarted) requestStarted();
-  platform::HttpRequest request =
-      MakeHttpRequest(job.Http, url, BuildRequestHeaders(job.IfModifiedSince, job.Authorization));
-  request.followRedirects = automaticRedirects;
+// Where the worker is in its chain of requests.
+struct Chain {
+  std::string url;
+  bool automaticRedirects = false;
+  int hops = 0;
+  Clock::time_point deadline = Clock::time_point::max();
+};
+
+// The request for the chain's current address. The credentials go only to the origin of
+// the channel's address; the total time-out is what is left of the whole fetch's.
+platform::HttpRequest ChainRequest(const FetchJob& job, const Chain& chain, const std::atomic<bool>& abort) {
+  const bool sameOrigin = chain.url == job.Url || platform::SameOrigin(chain.url, job.Url);
+  platform::HttpRequest request = MakeHttpRequest(
+      job.Http, chain.url, BuildRequestHeaders(job.IfModifiedSince, sameOrigin ? job.Authorization : std::string()));
+  if (chain.deadline != Clock::time_point::max()) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(chain.deadline - Clock::now()).count();
+    request.totalTimeoutMs = std::max<int64_t>(left, 1);
+  }
+  request.followRedirects = chain.automaticRedirects;
   request.abort = &abort;
-  platform::HttpResponse response = transport.Get(request);
+  return request;
+}
+
+// One request of the redirect chain. Returns true when the chain goes on with `chain.url`.
+bool Attempt(const FetchJob& job, platform::HttpTransport& transport, const std::atomic<bool>& abort,
+             const std::function<void()>& requestStarted, Chain& chain, FetchOutcome& outcome) {
+  if (requestStarted) requestStarted();
+  platform::HttpResponse response = transport.Get(ChainRequest(job, chain, abort));
   outcome.StatusCode = response.status;
   if (response.outcome == platform::HttpOutcome::kAborted || response.status == 0) {
-    MarkFailed(outcome);
+    MarkFailed(outcome, FailureCause(response, job.Http));
     return false;
   }
   switch (response.status) {
     case 200:
       if (response.outcome != platform::HttpOutcome::kCompleted) {
-        MarkFailed(outcome);
+        MarkFailed(outcome, FailureCause(response, job.Http));
         return false;
       }
       outcome.LastModified = ExtractLastModified(response.rawHeaders);
@@ -89,21 +123,21 @@ bool Attempt(const FetchJob& job, platform::HttpTransport& transport, const std:
     case 301:
     case 302:
     case 307:
-      if (hops >= kMaxRedirectHops) {
-        MarkFailed(outcome);
+      if (chain.hops >= kMaxRedirectHops) {
+        MarkFailed(outcome, TooManyRedirectsCause());
         return false;
       }
-      ++hops;
+      ++chain.hops;
       // A permanent move is remembered only for a fetch that belongs to a channel.
       if (response.location.empty() || (response.status == 301 && !job.HasChannel)) {
-        automaticRedirects = true;
+        chain.automaticRedirects = true;
       } else {
-        url = response.location;
-        if (response.status == 301) outcome.MovedTo = url;
+        chain.url = response.location;
+        if (response.status == 301) outcome.MovedTo = chain.url;
       }
       return true;
     default:
-      MarkFailed(outcome);
+      MarkFailed(outcome, FailureCause(response, job.Http));
       return false;
   }
 }
@@ -113,11 +147,12 @@ void FetchOverHttp(const FetchJob& job, const std::atomic<bool>& abort, const st
   platform::HttpTransport transport(job.Http.UserAgent, TransportProxy(job.Http.Proxy));
   // Without a session the worker ends with nothing, and without a failure.
   if (!transport.Ready()) return;
-  std::string url = job.Url;
-  bool automaticRedirects = false;
-  int hops = 0;
-  while (Attempt(job, transport, abort, requestStarted, url, automaticRedirects, hops, outcome)) {
-    outcome.Url = url;
+  Chain chain;
+  chain.url = job.Url;
+  // The whole fetch, every redirect included, has one deadline.
+  if (job.Http.TotalTimeoutMs > 0) chain.deadline = Clock::now() + std::chrono::milliseconds(job.Http.TotalTimeoutMs);
+  while (Attempt(job, transport, abort, requestStarted, chain, outcome)) {
+    outcome.Url = chain.url;
   }
 }
 
@@ -132,11 +167,12 @@ FetchOutcome ExecuteFetch(const FetchJob& job, const std::atomic<bool>& abort,
     if (job.HtmlRss && job.RegExpr.empty()) {
       ExtractLinks(job, abort, outcome);
     } else if (formats::IsLocalFileAddress(job.Url)) {
-      outcome.Document = ReadLocalFile(job.Url);
-      if (outcome.Document) {
+      formats::FetchResult file = ReadLocalFile(job.Url);
+      if (file.status == formats::FetchResult::Status::kDocument) {
+        outcome.Document = std::move(file.bytes);
         outcome.GotDocument = true;
       } else {
-        MarkFailed(outcome);
+        MarkFailed(outcome, std::move(file.cause));
       }
     } else {
       FetchOverHttp(job, abort, requestStarted, outcome);

@@ -21,14 +21,17 @@ namespace fetch {
 
 // What the creator gives a worker.
 struct FetchJob {
-  // Proxy, agent text ("[t]"), connect and receive time-outs, body ceiling. The connect
-  // time-out is also the page-load limit of link extraction.
+  // Proxy, agent text ("[t]"), connect and receive time-outs, the total time-out of the
+  // whole fetch, body ceiling. The connect time-out is also the page-load limit of link
+  // extraction.
   HttpSettings Http;
   std::string Url;              // the address to fetch
   std::string IfModifiedSince;  // empty: unconditional
-  std::string Authorization;    // "user:password" for Basic authorization; empty: none
-  bool HtmlRss = false;         // the channel's htmlrss
-  std::string RegExpr;          // the channel's regexpr (only its emptiness matters here)
+  // "user:password" for Basic authorization; empty: none. It is sent only to the origin
+  // of `Url`: a redirect elsewhere goes on without it.
+  std::string Authorization;
+  bool HtmlRss = false;  // the channel's htmlrss
+  std::string RegExpr;   // the channel's regexpr (only its emptiness matters here)
   // Whether the fetch belongs to a channel that holds its channel record: only then is a
   // 301 answer's Location remembered in MovedTo; otherwise redirects are left to the
   // transport from then on.
@@ -47,6 +50,7 @@ struct FetchOutcome {
   std::string LastModified;  // of a 200 answer
   std::string MovedTo;       // the target of a 301 answer; empty when none
   int StatusCode = 0;        // of the last answer; 0 before one was read
+  std::string FailureCause;  // what made a failed fetch fail, one line; may be empty
   std::string PageTitle;     // link extraction, code page 932
   std::vector<std::string> LinkTitles;
   std::vector<std::string> LinkUrls;

@@ -25,7 +25,7 @@ formats::FetchResult HttpDocumentSource::FetchDocument(const formats::FetchReque
   header_ = BuildRequestHeaders(request.lastModified, request.authorization);
   platform::HttpResponse response = transport_->Get(MakeHttpRequest(settings_, request.address, header_));
   statusCode_ = response.status;
-  return InterpretResponse(std::move(response), request.lastModified);
+  return InterpretResponse(std::move(response), request.lastModified, settings_);
 }
 
 }  // namespace fetch

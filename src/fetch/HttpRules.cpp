@@ -14,6 +14,71 @@ namespace {
 constexpr std::string_view kBase64Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr std::string_view kLastModifiedName = "Last-Modified:";
 
+struct StatusMeaning {
+  int status;
+  std::string_view meaning;
+};
+
+// The meanings of the statuses a server may answer a GET with. The server's own reason
+// phrase is not repeated: it may say anything.
+constexpr StatusMeaning kStatusMeanings[] = {
+    {200, "OK"},
+    {201, "Created"},
+    {202, "Accepted"},
+    {203, "Non-Authoritative Information"},
+    {204, "No Content"},
+    {205, "Reset Content"},
+    {206, "Partial Content"},
+    {300, "Multiple Choices"},
+    {301, "Moved Permanently"},
+    {302, "Found"},
+    {303, "See Other"},
+    {304, "Not Modified"},
+    {305, "Use Proxy"},
+    {307, "Temporary Redirect"},
+    {308, "Permanent Redirect"},
+    {400, "Bad Request"},
+    {401, "Unauthorized"},
+    {402, "Payment Required"},
+    {403, "Forbidden"},
+    {404, "Not Found"},
+    {405, "Method Not Allowed"},
+    {406, "Not Acceptable"},
+    {407, "Proxy Authentication Required"},
+    {408, "Request Timeout"},
+    {409, "Conflict"},
+    {410, "Gone"},
+    {411, "Length Required"},
+    {412, "Precondition Failed"},
+    {413, "Content Too Large"},
+    {414, "URI Too Long"},
+    {415, "Unsupported Media Type"},
+    {416, "Range Not Satisfiable"},
+    {417, "Expectation Failed"},
+    {421, "Misdirected Request"},
+    {422, "Unprocessable Content"},
+    {425, "Too Early"},
+    {426, "Upgrade Required"},
+    {428, "Precondition Required"},
+    {429, "Too Many Requests"},
+    {431, "Request Header Fields Too Large"},
+    {451, "Unavailable For Legal Reasons"},
+    {500, "Internal Server Error"},
+    {501, "Not Implemented"},
+    {502, "Bad Gateway"},
+    {503, "Service Unavailable"},
+    {504, "Gateway Timeout"},
+    {505, "HTTP Version Not Supported"},
+    {507, "Insufficient Storage"},
+    {508, "Loop Detected"},
+    {511, "Network Authentication Required"},
+};
+
+// A length of time as the settings give it: whole seconds, or milliseconds otherwise.
+std::string Duration(int64_t ms) {
+  return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
 }  // namespace
 
 std::string EncodeBase64(std::string_view bytes) {
@@ -86,6 +151,29 @@ std::string OpenFailedMessage() {
 
 std::string DownloadFailedMessage() {
   return text::J("ダウンロード中にエラーが発生しました。");
+}
+
+std::string StatusCause(int status) {
+  for (const StatusMeaning& known : kStatusMeanings) {
+    if (known.status == status) return std::to_string(status) + " " + std::string(known.meaning);
+  }
+  return "HTTP " + std::to_string(status);
+}
+
+std::string TooManyRedirectsCause() {
+  return "too many redirects";
+}
+
+std::string SilenceCause(int64_t timeoutMs) {
+  return "no data for " + Duration(timeoutMs);
+}
+
+std::string DeadlineCause(int64_t timeoutMs) {
+  return "time limit " + Duration(timeoutMs) + " exceeded";
+}
+
+std::string GivenUpCause(int64_t timeoutMs) {
+  return "no answer within " + Duration(timeoutMs);
 }
 
 }  // namespace fetch

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,5 +34,13 @@ std::string ExtractLastModified(std::string_view rawHeaders);
 std::string NotInitializedMessage();  // no network session could be had
 std::string OpenFailedMessage();      // no answer: the address could not be opened
 std::string DownloadFailedMessage();  // the answer broke off or passed the size ceiling
+
+// The line a report puts under the message to say what happened, in the words of the
+// protocol (English, as a server's own words are).
+std::string StatusCause(int status);           // "404 Not Found"; "HTTP 599" for a number without a meaning
+std::string TooManyRedirectsCause();           // "too many redirects"
+std::string SilenceCause(int64_t timeoutMs);   // "no data for 20 s"
+std::string DeadlineCause(int64_t timeoutMs);  // "time limit 300 s exceeded"
+std::string GivenUpCause(int64_t timeoutMs);   // "no answer within 20 s" (the update run's watch)
 
 }  // namespace fetch

@@ -128,7 +128,8 @@ class UpdateRun : private store::TreeObserver {
   struct Job {
     store::TTreeNodeExt* node;  // nullptr once the node was deleted
     bool resubscribe;
-    bool linkMode;  // an HTML channel read from its links: the feed is built on completion
+    bool linkMode;    // an HTML channel read from its links: the feed is built on completion
+    std::string url;  // the address the worker was given
   };
   enum class Phase { kIdle, kVisiting, kWaiting };
 
@@ -151,10 +152,12 @@ class UpdateRun : private store::TreeObserver {
   // Fetching (UpdateRunFetch.cpp).
   void StartWorker(store::TTreeNodeExt* node, bool resubscribe);
   void OnWorkerDone(FetchWorkers::WorkerId id, FetchOutcome outcome);
-  void GiveUpWorker(FetchWorkers::WorkerId id);
+  void GiveUpWorker(FetchWorkers::WorkerId id, const std::string& cause);
   void CompleteFetch(const Job& job, FetchOutcome& outcome);
-  void ProcessDocument(store::TTreeNodeExt* node, FetchOutcome& outcome, bool resubscribe, int& newState);
-  void CountFailure(store::TTreeNodeExt* node, int kind, bool resubscribe, int& newState);
+  void ProcessDocument(store::TTreeNodeExt* node, FetchOutcome& outcome, const Job& job, int& newState);
+  void MoveChannel(store::TSiteList& channel, const std::string& movedTo);
+  void CountFailure(store::TTreeNodeExt* node, int kind, bool resubscribe, int& newState, const std::string& address,
+                    const std::string& cause);
   void TestNewItems(store::TTreeNodeExt* node, size_t firstNew);
   void ShowWaiting();
 

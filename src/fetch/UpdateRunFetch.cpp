@@ -4,9 +4,11 @@
 #include <utility>
 
 #include "fetch/ErrorLog.h"
+#include "fetch/HttpRules.h"
 #include "fetch/HttpSettings.h"
 #include "fetch/UpdateRun.h"
 #include "fetch/UpdateTexts.h"
+#include "platform/HttpTransport.h"
 #include "settings/Credentials.h"
 #include "store/BloglinesAddress.h"
 #include "text/Literal.h"
@@ -40,7 +42,7 @@ void UpdateRun::StartWorker(TTreeNodeExt* node, bool resubscribe) {
   } else if (!channel.authorize.empty()) {
     job.Authorization = BasicCredentials(channel.authorize);
   }
-  job.Url = std::move(url);
+  job.Url = url;
   job.HtmlRss = channel.htmlrss != 0;
   job.RegExpr = channel.regexpr;
   job.HasChannel = true;
@@ -53,7 +55,7 @@ void UpdateRun::StartWorker(TTreeNodeExt* node, bool resubscribe) {
         if (alive.expired()) return;
         OnWorkerDone(worker, std::move(outcome));
       });
-  jobs_[id] = Job{node, resubscribe, linkMode};
+  jobs_[id] = Job{node, resubscribe, linkMode, url};
 }
 
 void UpdateRun::OnWorkerDone(FetchWorkers::WorkerId id, FetchOutcome outcome) {
@@ -65,7 +67,7 @@ void UpdateRun::OnWorkerDone(FetchWorkers::WorkerId id, FetchOutcome outcome) {
   PostContinue();
 }
 
-void UpdateRun::GiveUpWorker(FetchWorkers::WorkerId id) {
+void UpdateRun::GiveUpWorker(FetchWorkers::WorkerId id, const std::string& cause) {
   // Its completion will not come: the run completes the fetch itself, as a failure. The
   // worker keeps its own data and frees it when it ends.
   workers_->GiveUp(id);
@@ -76,26 +78,27 @@ void UpdateRun::GiveUpWorker(FetchWorkers::WorkerId id) {
   FetchOutcome failed;
   failed.Failed = true;
   failed.Resubscribe = job.resubscribe;
+  failed.FailureCause = cause;
   CompleteFetch(job, failed);
   PostContinue();
 }
 
 void UpdateRun::WatchTimeouts() {
-  const int timeoutSeconds = services_.Settings.HTTPTimeout;
-  if (timeoutSeconds <= 0) return;
-  const int64_t limitMs = int64_t{timeoutSeconds} * 1000;
+  // A time-out of 0 (or a damaged one below) is the default wait, never no limit at all:
+  // a server that keeps a request open must not hold the run for ever.
+  const int64_t limitMs = HttpTimeoutMs(services_.Settings.HTTPTimeout);
   const int64_t now = services_.Loop.TickMs();
   const std::vector<FetchWorkers::WorkerId> running = workers_->Running();
   // The limit applies to each request: a worker renews its start tick at every redirect.
   for (auto it = running.rbegin(); it != running.rend(); ++it) {
     const int64_t started = workers_->StartTick(*it);
-    if (started != 0 && now - started > limitMs) GiveUpWorker(*it);
+    if (started != 0 && now - started > limitMs) GiveUpWorker(*it, GivenUpCause(limitMs));
   }
 }
 
 void UpdateRun::CancelWorkers() {
   const std::vector<FetchWorkers::WorkerId> running = workers_->Running();
-  for (auto it = running.rbegin(); it != running.rend(); ++it) GiveUpWorker(*it);
+  for (auto it = running.rbegin(); it != running.rend(); ++it) GiveUpWorker(*it, {});
 }
 
 void UpdateRun::ShowWaiting() {
@@ -117,7 +120,8 @@ void UpdateRun::CompleteFetch(const Job& job, FetchOutcome& outcome) {
     if (outcome.Failed) {
       // Fetches given up by a cancel are no failures of the channel.
       if (!cancelRequested_) {
-        CountFailure(node, kErrorNoResponse, job.resubscribe, newState);
+        const std::string& failedAt = outcome.Url.empty() ? job.url : outcome.Url;
+        CountFailure(node, kErrorNoResponse, job.resubscribe, newState, failedAt, outcome.FailureCause);
       } else if (job.resubscribe) {
         newState = store::kKindStopped;
       }
@@ -128,7 +132,7 @@ void UpdateRun::CompleteFetch(const Job& job, FetchOutcome& outcome) {
                       services_.Html->BuildFeedFromLinks(outcome.Url, outcome.PageTitle, outcome.LinkTitles,
                                                          *outcome.Document, outcome.LinkUrls);
       }
-      if (gotDocument) ProcessDocument(node, outcome, job.resubscribe, newState);
+      if (gotDocument) ProcessDocument(node, outcome, job, newState);
     }
     // An OPML document may have turned the channel into a group.
     store::TSiteList* channel = node->Data();
@@ -140,7 +144,7 @@ void UpdateRun::CompleteFetch(const Job& job, FetchOutcome& outcome) {
   if (doneCount_ >= totalCount_) view_.FinishProgress();
 }
 
-void UpdateRun::ProcessDocument(TTreeNodeExt* node, FetchOutcome& outcome, bool resubscribe, int& newState) {
+void UpdateRun::ProcessDocument(TTreeNodeExt* node, FetchOutcome& outcome, const Job& job, int& newState) {
   store::TSiteList& channel = *node->Data();
   if (outcome.Document) channel.server = outcome.LastModified;
   const size_t countBefore = channel.Count();
@@ -157,7 +161,7 @@ void UpdateRun::ProcessDocument(TTreeNodeExt* node, FetchOutcome& outcome, bool 
       if (code == formats::kFeedNewItems) TestNewItems(node, countBefore);
       if (services_.Settings.TreeOpen == 1) services_.Store.Tree().ExpandAncestors(node);
       // A permanent move becomes the channel's address once the new address served it.
-      if (!outcome.MovedTo.empty() && node->Data() != nullptr) node->Data()->Site.rdfurl = outcome.MovedTo;
+      if (!outcome.MovedTo.empty() && node->Data() != nullptr) MoveChannel(*node->Data(), outcome.MovedTo);
       changed_ = true;
       break;
     case formats::kFeedTreeChanged:
@@ -165,16 +169,30 @@ void UpdateRun::ProcessDocument(TTreeNodeExt* node, FetchOutcome& outcome, bool 
       break;
     default:
       if (!cancelRequested_) {
-        CountFailure(node, code, resubscribe, newState);
-      } else if (resubscribe) {
+        CountFailure(node, code, job.resubscribe, newState, outcome.Url, processor_.FetchErrorCause());
+      } else if (job.resubscribe) {
         newState = store::kKindStopped;
       }
       break;
   }
 }
 
-void UpdateRun::CountFailure(TTreeNodeExt* node, int kind, bool resubscribe, int& newState) {
-  LogError(services_.Store.Tree(), kind, node->Data(), services_.Xml.ParseError, Now());
+void UpdateRun::MoveChannel(store::TSiteList& channel, const std::string& movedTo) {
+  const std::string oldAddress = channel.Site.rdfurl;
+  channel.Site.rdfurl = movedTo;
+  // The user name and password were given for the old site. They went nowhere else on
+  // this fetch, and they must not follow the channel there for good either: the user
+  // decides whether the new site is to have them.
+  if (!channel.authorize.empty() && !platform::SameOrigin(oldAddress, movedTo)) {
+    channel.authorize.clear();
+    services_.Store.SetModified();
+    LogCredentialsWithheld(services_.Store.Tree(), channel, oldAddress, movedTo, Now());
+  }
+}
+
+void UpdateRun::CountFailure(TTreeNodeExt* node, int kind, bool resubscribe, int& newState, const std::string& address,
+                             const std::string& cause) {
+  LogError(services_.Store.Tree(), kind, node->Data(), services_.Xml.ParseError, Now(), address, nullptr, cause);
   newState = resubscribe ? store::kKindStopped : store::kKindError;
   if (services_.Settings.TreeOpen == 1) services_.Store.Tree().ExpandAncestors(node);
   ++errorCount_;

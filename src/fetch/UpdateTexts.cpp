@@ -59,6 +59,24 @@ std::string ErrorMessageText(int kind) {
   }
 }
 
+std::string ErrorReportText(int kind, const std::string& cause, const std::string& address) {
+  std::string report = ErrorMessageText(kind);
+  if (!cause.empty()) report += kCrLf + cause;
+  return report + kCrLf + kCrLf + "\"" + address + "\"";
+}
+
+std::string CredentialsWithheldTitle() {
+  return text::J("認証情報の確認が必要");
+}
+
+std::string CredentialsWithheldDetail(const std::string& oldAddress, const std::string& newAddress) {
+  return text::J("このチャンネルのアドレスは別のサイトへ恒久的に移動しました (301 Moved Permanently)。") + "<br>" +
+         text::J("ユーザー名とパスワードは移動先に送らず、チャンネルから外しました。") + "<br>" +
+         text::J("移動先のサイトにも送ってよい場合は、プロパティで設定し直してください。") + "<br><br>" +
+         text::J("移動元 > ") + text::HtmlEscape(oldAddress, false) + "<br>" + text::J("移動先 > ") +
+         text::HtmlEscape(newAddress, false);
+}
+
 std::string ParseErrorDetail(const formats::TParseError& error) {
   if (error.ErrorCode == 0) return {};
   // The separators before the line and the position are two full-width spaces each.

@@ -23,6 +23,17 @@ std::string ErrorTitlePrefix(int kind);
 // The message of a failure of that kind, shown when a failure is reported in a box.
 std::string ErrorMessageText(int kind);
 
+// The box that reports a failure the user is waiting for (a registration): the kind's
+// message, then what happened on a line of its own when that is known, an empty line, and
+// the address in double quotation marks.
+std::string ErrorReportText(int kind, const std::string& cause, const std::string& address);
+
+// The entry of a channel whose address moved for good to another site while it had a
+// user name and password: its title before " - " and the channel, and its description
+// (HTML) naming both addresses.
+std::string CredentialsWithheldTitle();
+std::string CredentialsWithheldDetail(const std::string& oldAddress, const std::string& newAddress);
+
 // The description of an error log entry for a document that did not load as XML: the
 // parser's reason, code, line, position and the source text around the error (escaped
 // for the page that shows it). Empty when the load recorded no error.

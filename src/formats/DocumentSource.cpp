@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "formats/DocumentSource.h"
 
-#include <optional>
+#include <string>
 
 #include "platform/Files.h"
 #include "text/Convert.h"
@@ -67,11 +67,60 @@ std::string LocalFilePath(std::string_view address) {
   return DecodePercent(text::SjisToUtf8(rest));
 }
 
+std::string SizeLimitCause(size_t limitBytes) {
+  constexpr size_t kMiB = size_t{1024} * 1024;
+  if (limitBytes != 0 && limitBytes % kMiB == 0)
+    return "size limit " + std::to_string(limitBytes / kMiB) + " MiB exceeded";
+  return "size limit " + std::to_string(limitBytes) + " bytes exceeded";
+}
+
+std::string NotRegularFileCause() {
+  return "not a regular file";
+}
+
+FetchResult ReadLocalDocument(const std::string& path) {
+  std::string bytes;
+  switch (platform::ReadRegularFile(path, kMaxLocalDocumentBytes, bytes)) {
+    case platform::DocumentRead::kOk:
+      return FetchResult::Document(std::move(bytes));
+    case platform::DocumentRead::kNotRegular:
+      return FetchResult::Failed({}, NotRegularFileCause());
+    case platform::DocumentRead::kTooLarge:
+      return FetchResult::Failed({}, SizeLimitCause(kMaxLocalDocumentBytes));
+    case platform::DocumentRead::kMissing:
+    case platform::DocumentRead::kCannotRead:
+      break;
+  }
+  return FetchResult::Failed();
+}
+
 FetchResult LocalFileSource::FetchDocument(const FetchRequest& request) {
   if (!IsLocalFileAddress(request.address)) return FetchResult::Failed();
-  std::optional<std::string> bytes = platform::ReadWholeFile(LocalFilePath(request.address));
-  if (!bytes) return FetchResult::Failed();
-  return FetchResult::Document(std::move(*bytes));
+  return ReadLocalDocument(LocalFilePath(request.address));
+}
+
+AddressCredentials SplitAddressCredentials(std::string_view address) {
+  AddressCredentials split;
+  split.address = address;
+  const size_t scheme = address.find("://");
+  if (scheme == std::string_view::npos || IsLocalFileAddress(address)) return split;
+  const size_t hostStart = scheme + 3;
+  // The user part ends at the last "@" before the path, the query or the fragment.
+  const size_t authorityEnd = address.find_first_of("/?#", hostStart);
+  const std::string_view authority = address.substr(hostStart, authorityEnd - hostStart);
+  const size_t at = authority.rfind('@');
+  if (at == std::string_view::npos) return split;
+  const std::string_view userPart = authority.substr(0, at);
+  const size_t colon = userPart.find(':');
+  split.user = DecodePercent(userPart.substr(0, colon));
+  if (colon != std::string_view::npos) split.password = DecodePercent(userPart.substr(colon + 1));
+  split.address = std::string(address.substr(0, hostStart)) + std::string(address.substr(hostStart + at + 1));
+  split.found = true;
+  return split;
+}
+
+std::string WithoutCredentials(std::string_view address) {
+  return SplitAddressCredentials(address).address;
 }
 
 }  // namespace formats

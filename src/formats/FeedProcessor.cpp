@@ -102,6 +102,7 @@ uint8_t FeedProcessor::ProcessFeedDocument(TTreeNodeExt* node, TTreeNodeExt*& ou
   outNode = nullptr;
   createdNode_ = nullptr;
   fetchError_.clear();
+  fetchCause_.clear();
   if (node == nullptr) return kFeedNothingDone;
   Call call{node, outNode, mode, conditional, defaults, address, std::move(document)};
   uint8_t result = kFeedInternalError;
@@ -208,6 +209,7 @@ uint8_t FeedProcessor::TakeFetch(Call& call, FetchResult result) {
       break;
   }
   fetchError_ = std::move(result.message);
+  fetchCause_ = std::move(result.cause);
   return kFeedFetchFailed;
 }
 

@@ -80,6 +80,8 @@ class FeedProcessor {
 
   // The message of the latest failed fetch (code 7); empty for a silent failure.
   const std::string& FetchErrorMessage() const { return fetchError_; }
+  // What made the latest failed fetch fail ("404 Not Found"); empty when nothing is known.
+  const std::string& FetchErrorCause() const { return fetchCause_; }
 
  private:
   struct Call;
@@ -99,6 +101,7 @@ class FeedProcessor {
   LocalFileSource localFiles_;
   store::TTreeNodeExt* createdNode_ = nullptr;
   std::string fetchError_;
+  std::string fetchCause_;
 };
 
 }  // namespace formats

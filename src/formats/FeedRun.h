@@ -9,6 +9,7 @@
 
 #include "formats/FeedDate.h"
 #include "formats/FeedFields.h"
+#include "formats/ItemMergeIndex.h"
 #include "formats/KeywordFilter.h"
 #include "formats/MediaQueue.h"
 #include "formats/SyncMarks.h"
@@ -66,6 +67,7 @@ class FeedRun {
   int ItemLimit = 0;         // stop after adding this many; 0 = no limit
   int AgeLimit = 0;          // drop dated items this many days old; 0 = no limit
   KeywordFilter Filter;
+  ItemMergeIndex Index;  // the channel's items by the keys the merge compares
 
   bool Changed = false;    // the item list changed
   bool NewUnread = false;  // an unread item was added

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "formats/ItemMergeIndex.h"
 #include "store/DateTime.h"
+#include "store/ItemBounds.h"
 #include "text/Compare.h"
 #include "text/Cut.h"
 
@@ -12,27 +14,6 @@ namespace formats {
 namespace {
 
 using store::TSiteRecord;
-
-// Links are compared with their single-byte capitals made small; a trail byte that looks
-// like a letter belongs to its double-byte character and is compared as it is.
-bool SameLink(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  size_t pos = 0;
-  while (pos < a.size()) {
-    const size_t length = text::CharLengthAt(a, pos);
-    if (length == 1) {
-      char x = a[pos];
-      char y = b[pos];
-      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 0x20);
-      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 0x20);
-      if (x != y) return false;
-    } else if (a.substr(pos, length) != b.substr(pos, length)) {
-      return false;
-    }
-    pos += length;
-  }
-  return true;
-}
 
 // The four texts of an item are what a reader sees; a stored item whose texts are the
 // same has not changed in any way that matters.
@@ -57,9 +38,9 @@ void RecordSyncMarks(const TSiteRecord& item, FeedRun& run) {
 
 // An HTML channel has no stable identity for its items but their titles (and, for a
 // pattern, their links); every item it holds counts, also those of this document.
-bool KnownInHtmlChannel(const TSiteRecord& item, const store::TSiteList& channel) {
-  const bool byLink = !channel.regexpr.empty();
-  for (const auto& stored : channel.Items()) {
+bool KnownInHtmlChannel(const TSiteRecord& item, FeedRun& run) {
+  const bool byLink = !run.Channel.regexpr.empty();
+  for (const TSiteRecord* stored : run.Index.TitleCandidates(item, run.Channel)) {
     if (text::SameTextJ(stored->title, item.title) && (!byLink || SameLink(stored->link, item.link))) return true;
   }
   return false;
@@ -67,13 +48,13 @@ bool KnownInHtmlChannel(const TSiteRecord& item, const store::TSiteList& channel
 
 enum class Verdict { kAdd, kDrop };
 
-// Compares the item with the stored items of a feed channel. Stored versions that the
-// item replaces are noted in `replaced`, in ascending order.
-Verdict CompareWithStored(const TSiteRecord& item, FeedRun& run, std::vector<size_t>& replaced) {
+// Compares the item with the stored items of a feed channel (those it held before this
+// document), in the order of the list. Stored versions that the item replaces are noted
+// in `replaced`, in that order.
+Verdict CompareWithStored(const TSiteRecord& item, FeedRun& run, std::vector<TSiteRecord*>& replaced) {
   const store::TSiteList& channel = run.Channel;
-  const size_t limit = std::min(run.PreviousCount, channel.Count());
-  for (size_t index = 0; index < limit; ++index) {
-    const TSiteRecord& stored = *channel.ItemAt(index);
+  for (TSiteRecord* candidate : run.Index.StoredCandidates(item, channel, run.PreviousCount)) {
+    const TSiteRecord& stored = *candidate;
     if (!SameLink(stored.link, item.link) || !text::SameTextJ(stored.title, item.title)) continue;
     if (!channel.datecomp) {
       if (run.TitledCount > run.StopThreshold && SameTexts(stored, item)) run.Stop = true;
@@ -82,7 +63,7 @@ Verdict CompareWithStored(const TSiteRecord& item, FeedRun& run, std::vector<siz
     const bool newerDate = stored.read != store::kStateProtected && !stored.pubdate.empty() && !item.pubdate.empty() &&
                            stored.pubdate != item.pubdate && item.modified >= stored.modified;
     if (!newerDate && SameTexts(stored, item)) return Verdict::kDrop;
-    replaced.push_back(index);
+    replaced.push_back(candidate);
   }
   return Verdict::kAdd;
 }
@@ -91,9 +72,13 @@ bool TooOld(const TSiteRecord& item, const FeedRun& run) {
   return run.AgeLimit > 0 && !item.pubdate.empty() && store::WholeDaysBetween(item.modified, run.Now) >= run.AgeLimit;
 }
 
-void RemoveReplaced(const std::vector<size_t>& replaced, FeedRun& run) {
-  for (auto index = replaced.rbegin(); index != replaced.rend(); ++index) {
-    if (run.Store.DeleteItemFromChannel(run.Channel, *index)) --run.PreviousCount;
+// Highest position first, as the list holds them.
+void RemoveReplaced(const std::vector<TSiteRecord*>& replaced, FeedRun& run) {
+  for (auto item = replaced.rbegin(); item != replaced.rend(); ++item) {
+    const long index = run.Channel.IndexOf(*item);
+    if (index < 0) continue;
+    run.Index.Removed(*item);
+    if (run.Store.DeleteItemFromChannel(run.Channel, static_cast<size_t>(index))) --run.PreviousCount;
   }
 }
 
@@ -117,8 +102,11 @@ void MarkCrossChannelDuplicate(TSiteRecord& added, FeedRun& run) {
 }
 
 TSiteRecord* Insert(const TSiteRecord& item, FeedRun& run) {
-  if (run.Channel.Count() == run.PreviousCount) return run.Store.AddItemToChannel(run.Channel, item);
-  return run.Store.InsertItemToChannel(run.Channel, run.PreviousCount, item);
+  TSiteRecord* added = run.Channel.Count() == run.PreviousCount
+                           ? run.Store.AddItemToChannel(run.Channel, item)
+                           : run.Store.InsertItemToChannel(run.Channel, run.PreviousCount, item);
+  if (added != nullptr) run.Index.Added(added);
+  return added;
 }
 
 }  // namespace
@@ -129,8 +117,9 @@ void StartFeedRun(FeedRun& run) {
   run.Header = TSiteRecord();
   run.Header.modified = run.NextUndatedDate();
   run.PreviousCount = channel.Count();
-  run.ItemLimit = channel.itemmax != 0 ? channel.itemmax : run.Settings.ItemMax;
-  run.AgeLimit = channel.datemax != 0 ? channel.datemax : run.Settings.DateMax;
+  run.Index.Reset();
+  run.ItemLimit = store::EffectiveItemLimit(channel, run.Settings);
+  run.AgeLimit = store::EffectiveAgeLimit(channel, run.Settings);
   run.Filter = KeywordFilter(channel.keyword);
   // Once more than half of the items that can go (the unprotected ones) have been met
   // unchanged, the rest of the document is taken to be known as well.
@@ -147,9 +136,9 @@ void StartFeedRun(FeedRun& run) {
 void MergeItem(TSiteRecord item, FeedRun& run) {
   ++run.TitledCount;
   RecordSyncMarks(item, run);
-  std::vector<size_t> replaced;
+  std::vector<TSiteRecord*> replaced;
   if (run.Channel.htmlrss) {
-    if (KnownInHtmlChannel(item, run.Channel)) return;
+    if (KnownInHtmlChannel(item, run)) return;
   } else if (CompareWithStored(item, run, replaced) == Verdict::kDrop) {
     return;
   }

@@ -6,9 +6,11 @@
 #include <string_view>
 #include <utility>
 
+#include "formats/DocumentSource.h"
 #include "platform/Files.h"
 #include "store/BloglinesAddress.h"
 #include "store/ChannelTree.h"
+#include "store/DataFileFormat.h"
 #include "store/TSiteList.h"
 #include "text/Compare.h"
 #include "text/Convert.h"
@@ -87,6 +89,10 @@ class OpmlImporter {
   void Import(const TXMLList& list, TTreeNodeExt* parent, int depth) {
     for (const auto& item : list) {
       const TXMLItemType& record = *item;
+      if (Ended()) {
+        if (countReached_ && depth >= 2 && IsNamed(record, "outline")) outlinesLeftOut_ = true;
+        return;
+      }
       if (depth == 0) {
         if (!IsNamed(record, "opml")) return;
         if (record.Children) Import(*record.Children, parent, depth + 1);
@@ -99,11 +105,42 @@ class OpmlImporter {
       } else if (IsNamed(record, "outline") && HasAttributes(record)) {
         ImportOutline(list, record, parent, depth);
       }
-      if (Ended()) return;
+    }
+  }
+
+  // Tells the user what the import left out or placed elsewhere.
+  void Report() {
+    constexpr auto kInformation = platform::MessageType::kInformation;
+    if (flattened_) {
+      const std::string deepest = std::to_string(kDeepestGroup);
+      dialogs_.ShowMessageBox(text::J("OPMLのフォルダの入れ子が深すぎるため、") + deepest +
+                                  text::J(" 階層目より深いフォルダは作らずに、その中身を ") + deepest +
+                                  text::J(" 階層目のフォルダに登録しました。"),
+                              kInformation);
+    }
+    if (outlinesLeftOut_) {
+      dialogs_.ShowMessageBox(text::J("OPMLから一度に登録できるのは ") + std::to_string(kOpmlChannelLimit) +
+                                  text::J(" 件までのため、それより後の項目は登録しませんでした。"),
+                              kInformation);
     }
   }
 
  private:
+  // The deepest level (1 for the children of the root) at which the import makes a group:
+  // its channels stand one level deeper, at the deepest level the data file can hold, and
+  // anything deeper would make the data folder unloadable.
+  static constexpr int kDeepestGroup = store::datafile::kMaxDepth - 1;
+
+  // The node that takes what the outline would put below `parent`: `parent` itself, or,
+  // below the deepest group level, the group of that level above it.
+  TTreeNodeExt* Placed(TTreeNodeExt* parent) {
+    while (parent->Level() > kDeepestGroup && parent->Parent() != nullptr) {
+      parent = parent->Parent();
+      flattened_ = true;
+    }
+    return parent;
+  }
+
   store::TChannelTree& Tree() { return store_.Tree(); }
 
   bool Ended() const { return context_.ChannelCount >= kOpmlChannelLimit; }
@@ -129,10 +166,17 @@ class OpmlImporter {
       return;
     }
     if (outline.Name.empty()) return;
+    parent = Placed(parent);
     // An address of blanks names no feed; such an outline is kept as a group instead of
     // becoming a channel that could never be fetched.
     if (!text::TrimJ(outline.XmlUrl).empty() && !hasChildren) {
       if (AddChannel(parent, outline)) CountChannel();
+      return;
+    }
+    if (parent->Level() >= kDeepestGroup) {
+      // A group here would be too deep: its content joins the deepest group instead.
+      flattened_ = true;
+      if (hasChildren) Import(*record.Children, parent, depth + 1);
       return;
     }
     TTreeNodeExt* group = Tree().AddChild(parent, outline.Name, store::kKindGroup);
@@ -169,6 +213,7 @@ class OpmlImporter {
 
   void CountChannel() {
     ++context_.ChannelCount;
+    if (context_.ChannelCount >= kOpmlChannelLimit) countReached_ = true;
     if (fromBloglines_ || context_.ChannelCount % kOpmlQuestionInterval != 0) return;
     if (!dialogs_.AskYesCancel(CountQuestion(context_.ChannelCount), platform::MessageType::kConfirmation, false)) {
       context_.ChannelCount = kOpmlChannelLimit;
@@ -180,6 +225,9 @@ class OpmlImporter {
   platform::Dialogs& dialogs_;
   bool fromBloglines_ = false;
   bool fromBloglinesList_ = false;
+  bool flattened_ = false;        // groups too deep were left out and their content moved up
+  bool countReached_ = false;     // the channel count reached the limit (not a Cancel)
+  bool outlinesLeftOut_ = false;  // outlines came after the limit and were not read
 };
 
 std::string Attr(std::string_view value) {
@@ -227,9 +275,10 @@ class OpmlWriter {
   void WriteChannel(const TTreeNodeExt& node, int indent) {
     const store::TSiteList* channel = node.Data();
     const std::string caption = Attr(node.Caption());
+    // A list goes to other people and programs: a password written into an address stays here.
     Line(indent, "<outline text=\"" + caption + "\" title=\"" + caption + "\" type=\"rss\" version=\"RSS\" htmlUrl=\"" +
-                     Attr(channel ? channel->Site.link : std::string()) + "\" xmlUrl=\"" +
-                     Attr(channel ? channel->Site.rdfurl : std::string()) + "\"/>");
+                     Attr(channel ? WithoutCredentials(channel->Site.link) : std::string()) + "\" xmlUrl=\"" +
+                     Attr(channel ? WithoutCredentials(channel->Site.rdfurl) : std::string()) + "\"/>");
   }
 
   // The children of a group whose own outline (written or not) stands at `indent`.
@@ -266,7 +315,9 @@ class OpmlWriter {
 void ImportOpml(const TXMLList& list, TTreeNodeExt* parent, int depth, OpmlImportContext& context,
                 store::ChannelStore& store, platform::Dialogs& dialogs) {
   if (parent == nullptr || context.ChannelCount >= kOpmlChannelLimit) return;
-  OpmlImporter(context, store, dialogs).Import(list, parent, depth);
+  OpmlImporter importer(context, store, dialogs);
+  importer.Import(list, parent, depth);
+  importer.Report();
 }
 
 std::string ExportOpml(const TTreeNodeExt* node, bool quiet, platform::Dialogs& dialogs) {
@@ -277,7 +328,8 @@ std::string ExportOpml(const TTreeNodeExt* node, bool quiet, platform::Dialogs& 
 bool WriteOpmlFile(const std::string& path, std::string_view opml) {
   const std::string utf8 = text::SjisToUtf8(opml);
   if (utf8.empty()) return false;
-  return platform::WriteFileDurably(path, utf8);
+  // A subscription list is written to be handed on: others may read it.
+  return platform::WriteFileDurably(path, utf8, platform::FileAccess::kShared);
 }
 
 }  // namespace formats

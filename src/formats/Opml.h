@@ -25,7 +25,8 @@ struct OpmlImportContext {
 inline constexpr int kOpmlQuestionInterval = 200;
 
 // The channel count a cancelled import is left at; an import ends as soon as its count
-// reaches it, so one document never adds more channels than this.
+// reaches it, so one document never adds more channels than this. When outlines are left
+// unread because of it, the user is told.
 inline constexpr int kOpmlChannelLimit = 10000;
 
 // The owner written into the head of every export.
@@ -36,7 +37,9 @@ inline constexpr std::string_view kOpmlOwnerEmail = "plover@example.org";
 // document's top-level record list and `depth` 0 on the first call. New channels are
 // stopped subscriptions until the user resumes them. Every 200th channel asks whether to
 // go on (not for documents from the Bloglines service). Each node added sets the store's
-// DataModified and the context's Changed.
+// DataModified and the context's Changed. No group is made deeper than one level above
+// the deepest level the data file holds: the content of deeper outlines goes into the
+// deepest group, and the user is told.
 void ImportOpml(const TXMLList& list, store::TTreeNodeExt* parent, int depth, OpmlImportContext& context,
                 store::ChannelStore& store, platform::Dialogs& dialogs);
 
@@ -45,8 +48,9 @@ void ImportOpml(const TXMLList& list, store::TTreeNodeExt* parent, int depth, Op
 // `quiet`, the user is told so once.
 std::string ExportOpml(const store::TTreeNodeExt* node, bool quiet, platform::Dialogs& dialogs);
 
-// Writes an export to `path` as UTF-8, replacing the file in one step. Nothing is written
-// (false) when the conversion yields nothing; false too when the file could not be written.
+// Writes an export to `path` as UTF-8, replacing the file in one step; a new file may be
+// read by others. Nothing is written (false) when the conversion yields nothing; false too
+// when the file could not be written.
 bool WriteOpmlFile(const std::string& path, std::string_view opml);
 
 }  // namespace formats

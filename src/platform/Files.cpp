@@ -4,10 +4,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <memory>
 
 #include "platform/FileDescriptor.h"
@@ -16,6 +20,10 @@ namespace platform {
 namespace {
 
 constexpr size_t kCopyBlock = 64 * 1024;
+constexpr mode_t kPrivateFolderMode = 0700;
+constexpr mode_t kPrivateFileMode = 0600;
+constexpr mode_t kSharedFileMode = 0644;
+constexpr mode_t kGroupAndOthers = 077;
 
 std::string WithoutTrailingSlash(const std::string& path) {
   std::string result = path;
@@ -38,7 +46,8 @@ class TempFile {
   int Descriptor() const { return fd_.Get(); }
   bool Valid() const { return fd_.Valid(); }
 
-  // Flushes, closes and renames the file to its final name.
+  // Flushes, closes and renames the file to its final name, and flushes the folder so the
+  // new name lasts.
   bool Commit(const std::string& finalPath, mode_t mode) {
     if (::fchmod(fd_.Get(), mode) != 0 || ::fsync(fd_.Get()) != 0) return false;
     if (!fd_.Close()) {
@@ -51,8 +60,7 @@ class TempFile {
       ::unlink(path_.c_str());
       return false;
     }
-    SyncFolder(FolderOf(finalPath));
-    return true;
+    return SyncFolder(FolderOf(finalPath));
   }
 
  private:
@@ -66,10 +74,10 @@ class TempFile {
   bool committed_ = false;
 };
 
-mode_t ModeOrDefault(const std::string& path) {
+mode_t ModeOrDefault(const std::string& path, FileAccess access) {
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 07777;
-  return 0644;
+  return access == FileAccess::kShared ? kSharedFileMode : kPrivateFileMode;
 }
 
 bool StatNoFollow(const std::string& path, struct stat& info) {
@@ -104,7 +112,7 @@ bool MoveEntry(const std::string& from, const std::string& to);
 
 // Merges the folder `from` into `to`, entry by entry, then removes `from` when it is empty.
 bool MergeFolder(const std::string& from, const std::string& to) {
-  if (!FolderExists(to) && ::mkdir(to.c_str(), 0755) != 0) return false;
+  if (!FolderExists(to) && ::mkdir(to.c_str(), kPrivateFolderMode) != 0) return false;
   bool listed = false;
   bool ok = true;
   for (const std::string& name : ListEntries(from, &listed)) ok = MoveEntry(from + "/" + name, to + "/" + name) && ok;
@@ -172,7 +180,7 @@ std::string CopyToTemporary(int source, const std::string& to) {
     }
     if (static_cast<size_t>(got) < kCopyBlock) break;
   }
-  ok = ok && ::fchmod(out.Get(), 0644) == 0 && ::fsync(out.Get()) == 0;
+  ok = ok && ::fchmod(out.Get(), kPrivateFileMode) == 0 && ::fsync(out.Get()) == 0;
   ok = out.Close() && ok;
   if (!ok) {
     ::unlink(temporary.c_str());
@@ -213,8 +221,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return content;
 }
 
-bool WriteFileDurably(const std::string& path, std::string_view bytes) {
-  const mode_t mode = ModeOrDefault(path);
+bool WriteFileDurably(const std::string& path, std::string_view bytes, FileAccess access) {
+  const mode_t mode = ModeOrDefault(path, access);
   TempFile temp(path);
   if (!temp.Valid() || !WriteAll(temp.Descriptor(), bytes.data(), bytes.size())) return false;
   return temp.Commit(path, mode);
@@ -236,7 +244,7 @@ bool CopyFileDurably(const std::string& from, const std::string& to) {
     if (got == 0) break;
     if (!WriteAll(temp.Descriptor(), buffer.get(), static_cast<size_t>(got))) return false;
   }
-  return temp.Commit(to, info.st_mode & 07777);
+  return temp.Commit(to, info.st_mode & 07777 & ~kGroupAndOthers);
 }
 
 bool MoveFolder(const std::string& from, const std::string& to) {
@@ -260,7 +268,7 @@ bool CreateFolders(const std::string& path) {
   if (folder.empty() || FolderExists(folder)) return !folder.empty();
   const size_t slash = folder.find_last_of('/');
   if (slash != std::string::npos && slash > 0 && !CreateFolders(folder.substr(0, slash))) return false;
-  if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
+  if (::mkdir(folder.c_str(), kPrivateFolderMode) != 0 && errno != EEXIST) return false;
   return FolderExists(folder);
 }
 
@@ -325,8 +333,57 @@ ReadOutcome ReadWholeFileChecked(const std::string& path, std::string& out) {
   return out.size() == size ? ReadOutcome::kOk : ReadOutcome::kSizeDiffers;
 }
 
+DocumentRead ReadRegularFile(const std::string& path, size_t maxBytes, std::string& out) {
+  out.clear();
+  FileDescriptor in(OpenRetrying(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
+  if (!in.Valid()) return errno == ENOENT || errno == ENOTDIR ? DocumentRead::kMissing : DocumentRead::kCannotRead;
+  struct stat info {};
+  if (::fstat(in.Get(), &info) != 0) return DocumentRead::kCannotRead;
+  if (!S_ISREG(info.st_mode)) return DocumentRead::kNotRegular;
+  if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) > maxBytes) return DocumentRead::kTooLarge;
+  // Room for one byte past the limit tells a file that grew past it from one that did not.
+  const size_t ceiling = maxBytes < SIZE_MAX ? maxBytes + 1 : maxBytes;
+  std::string content;
+  size_t filled = 0;
+  try {
+    // One byte more than the size announced, so that a file that grew meanwhile is noticed.
+    content.resize(static_cast<size_t>(info.st_size) + 1);
+    for (;;) {
+      if (filled == content.size()) {
+        if (filled > maxBytes) return DocumentRead::kTooLarge;
+        content.resize(std::min(ceiling, filled * 2));
+      }
+      const ssize_t got = ::read(in.Get(), content.data() + filled, content.size() - filled);
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return DocumentRead::kCannotRead;
+      }
+      if (got == 0) break;
+      filled += static_cast<size_t>(got);
+    }
+  } catch (const std::exception&) {
+    return DocumentRead::kCannotRead;
+  }
+  if (filled > maxBytes) return DocumentRead::kTooLarge;
+  content.resize(filled);
+  out = std::move(content);
+  return DocumentRead::kOk;
+}
+
+std::optional<uint64_t> FreeBytes(const std::string& path) {
+  struct statvfs info {};
+  if (::statvfs(path.c_str(), &info) != 0) return std::nullopt;
+  return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+}
+
 bool LinkOrCopyNew(const std::string& from, const std::string& to) {
   if (::link(from.c_str(), to.c_str()) == 0) {
+    // The second name is a copy the program keeps, and the user's alone like any other;
+    // the first name shares the permissions, and it is the program's file too.
+    struct stat info {};
+    if (::stat(to.c_str(), &info) == 0 && (info.st_mode & kGroupAndOthers) != 0) {
+      ::chmod(to.c_str(), info.st_mode & 07777 & ~kGroupAndOthers);
+    }
     SyncFolder(FolderOf(to));
     return true;
   }
@@ -343,10 +400,22 @@ bool LinkOrCopyNew(const std::string& from, const std::string& to) {
   return ok;
 }
 
-void SyncFolder(const std::string& folder) {
-  // A file system that cannot flush a folder is no reason to fail the step before it.
+bool SyncFolder(const std::string& folder) {
   FileDescriptor dir(OpenRetrying(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY));
-  if (dir.Valid()) ::fsync(dir.Get());
+  if (!dir.Valid()) return true;
+  if (::fsync(dir.Get()) == 0) return true;
+  // Some file systems do not flush folders at all; that is no reason to fail the step
+  // before. Any other error (an input/output error above all) means the new names inside
+  // may not survive a power cut.
+  return errno == EINVAL || errno == ENOTSUP;
+}
+
+bool MakeFolderPrivate(const std::string& folder) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  // Another user's folder is that user's business, whatever this process may do.
+  if (info.st_uid != ::geteuid() || (info.st_mode & kGroupAndOthers) == 0) return false;
+  return ::chmod(folder.c_str(), info.st_mode & 07777 & ~kGroupAndOthers) == 0;
 }
 
 }  // namespace platform

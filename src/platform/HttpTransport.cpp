@@ -20,8 +20,8 @@ using Clock = std::chrono::steady_clock;
 // server is silent, which is too slow for a cancelled update run.
 constexpr int kPollMs = 20;
 
-// Redirects followed in a row before the request fails, when the library follows them.
-constexpr long kMaxAutomaticRedirects = 10;
+// Redirects followed in a row before the request fails, when the transport follows them.
+constexpr int kMaxAutomaticRedirects = 10;
 
 // Header blocks of a request together may not grow past this: a server that sends
 // headers without end must not exhaust memory. (It stays below the library's own limit,
@@ -57,19 +57,24 @@ int StatusOfLine(std::string_view line) {
   return digits == 3 ? status : 0;
 }
 
-// Redirect answers the library follows by itself when asked to.
+// Redirect answers the transport follows when asked to.
 bool IsFollowableRedirect(int status) {
   return status >= 300 && status < 400 && status != 304;
 }
 
-enum class StopReason { kNone, kAborted, kTimedOut };
+// A header line that carries credentials.
+bool IsCredentialLine(const std::string& line) {
+  return StartsWithAsciiNoCase(line, "authorization:");
+}
 
-// The state of one request, shared with the library's callbacks.
+enum class StopReason { kNone, kAborted, kTimedOut, kDeadline };
+
+// The state of one exchange, shared with the library's callbacks.
 struct Transfer {
   const HttpRequest& request;
   HttpResponse& response;
-  Clock::time_point started = Clock::now();
-  Clock::time_point lastActivity = started;
+  Clock::time_point started;  // of the whole request, followed redirects included
+  Clock::time_point lastActivity = Clock::now();
   bool requestSent = false;  // the receive clock runs from here on
   bool headersComplete = false;
   bool hasLocation = false;
@@ -90,7 +95,7 @@ struct Transfer {
       stop = StopReason::kTimedOut;
     } else if (request.totalTimeoutMs > 0 &&
                Clock::now() - started > std::chrono::milliseconds(request.totalTimeoutMs)) {
-      stop = StopReason::kTimedOut;
+      stop = StopReason::kDeadline;
     }
     return stop;
   }
@@ -176,6 +181,25 @@ std::string HostOf(const std::string& url) {
   return host;
 }
 
+// The scheme, host and port of an address, as the library reads it (the port filled in
+// from the scheme when the address has none); false when it cannot be read.
+bool OriginOf(const std::string& url, std::string& scheme, std::string& host, std::string& port) {
+  CURLU* parsed = curl_url();
+  if (parsed == nullptr) return false;
+  bool ok = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK;
+  for (auto [part, out] :
+       {std::pair{CURLUPART_SCHEME, &scheme}, std::pair{CURLUPART_HOST, &host}, std::pair{CURLUPART_PORT, &port}}) {
+    char* text = nullptr;
+    ok = ok && curl_url_get(parsed, part, &text, part == CURLUPART_PORT ? CURLU_DEFAULT_PORT : 0) == CURLUE_OK;
+    if (text != nullptr) {
+      *out = text;
+      curl_free(text);
+    }
+  }
+  curl_url_cleanup(parsed);
+  return ok;
+}
+
 std::string NoProxyList(const std::string& url) {
   std::string list = kLocalAddresses;
   const std::string host = HostOf(url);
@@ -226,8 +250,10 @@ bool HttpTransport::Handles::Configure(const HttpRequest& request, const std::st
   ok = ok && curl_easy_setopt(easy, CURLOPT_USERAGENT, userAgent.c_str()) == CURLE_OK;
   ok = ok && curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers) == CURLE_OK;
   ok = ok && curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "") == CURLE_OK;
-  ok = ok && curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L) == CURLE_OK;
-  ok = ok && curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxAutomaticRedirects) == CURLE_OK;
+  // Redirects are followed by the transport itself, one exchange each, so that the rule of
+  // where credentials may go is ours and does not depend on the library's version.
+  ok = ok && curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK;
+  ok = ok && curl_easy_setopt(easy, CURLOPT_UNRESTRICTED_AUTH, 0L) == CURLE_OK;
   ok = ok && curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L) == CURLE_OK;
   ok = ok && curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L) == CURLE_OK;
   ok = ok && curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) == CURLE_OK;
@@ -317,7 +343,7 @@ void HttpTransport::Handles::Finish(CURLcode result, Transfer& transfer) {
   // An answer counts once its header block is whole; one refused for its size counts as
   // soon as its status line came (a Content-Length over the ceiling is refused at once).
   int status = transfer.headersComplete || tooLarge ? transfer.status : 0;
-  // A redirect the library was following when the request failed is not an answer.
+  // A redirect that was to be followed is not an answer when it broke off.
   if (result != CURLE_OK && request.followRedirects && IsFollowableRedirect(status) && transfer.hasLocation) {
     status = 0;
   }
@@ -329,8 +355,8 @@ void HttpTransport::Handles::Finish(CURLcode result, Transfer& transfer) {
   char* text = nullptr;
   if (curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &text) == CURLE_OK && text != nullptr) response.finalUrl = text;
   text = nullptr;
-  if (!request.followRedirects && IsFollowableRedirect(status) &&
-      curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &text) == CURLE_OK && text != nullptr) {
+  if (IsFollowableRedirect(status) && curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &text) == CURLE_OK &&
+      text != nullptr) {
     response.location = text;
   }
   if (result == CURLE_OK) {
@@ -340,10 +366,12 @@ void HttpTransport::Handles::Finish(CURLcode result, Transfer& transfer) {
   response.error = error[0] != '\0' ? std::string(error) : std::string(curl_easy_strerror(result));
   if (transfer.stop == StopReason::kAborted) {
     response.outcome = HttpOutcome::kAborted;
-  } else if (transfer.stop == StopReason::kTimedOut) {
+  } else if (transfer.stop == StopReason::kTimedOut || transfer.stop == StopReason::kDeadline) {
     response.outcome = HttpOutcome::kTimedOut;
+    response.limit = transfer.stop == StopReason::kDeadline ? HttpLimit::kTotalTimeout : HttpLimit::kReceiveTimeout;
   } else if (tooLarge) {
     response.outcome = HttpOutcome::kTooLarge;
+    response.limit = HttpLimit::kSize;
   } else {
     response.outcome = HttpOutcome::kFailed;
   }
@@ -363,12 +391,38 @@ bool HttpTransport::Ready() const {
 }
 
 HttpResponse HttpTransport::Get(const HttpRequest& request) {
+  const Clock::time_point started = Clock::now();
+  HttpRequest hop = request;
+  for (int followed = 0;; ++followed) {
+    HttpResponse response = GetOnce(hop, started);
+    const bool redirect = request.followRedirects && response.outcome == HttpOutcome::kCompleted &&
+                          IsFollowableRedirect(response.status) && !response.location.empty();
+    if (!redirect) {
+      if (request.followRedirects) response.location.clear();
+      return response;
+    }
+    if (followed == kMaxAutomaticRedirects) {
+      // A redirect without end is no answer at all.
+      HttpResponse failed;
+      failed.finalUrl = std::move(response.finalUrl);
+      failed.error = "too many redirects";
+      failed.limit = HttpLimit::kRedirects;
+      return failed;
+    }
+    // Credentials belong to the origin they were given for: a redirect elsewhere goes on
+    // without them, and they do not come back for a later hop either.
+    if (!SameOrigin(response.location, request.url)) std::erase_if(hop.headerLines, IsCredentialLine);
+    hop.url = std::move(response.location);
+  }
+}
+
+HttpResponse HttpTransport::GetOnce(const HttpRequest& request, Clock::time_point started) {
   HttpResponse response;
   if (!Ready()) {
     response.error = "the network library is not initialised";
     return response;
   }
-  Transfer transfer{request, response};
+  Transfer transfer{request, response, started};
   if (transfer.CheckStop() == StopReason::kAborted) {
     response.outcome = HttpOutcome::kAborted;
     return response;
@@ -380,6 +434,15 @@ HttpResponse HttpTransport::Get(const HttpRequest& request) {
   const CURLcode result = handles_->Run(transfer);
   handles_->Finish(result, transfer);
   return response;
+}
+
+bool SameOrigin(const std::string& first, const std::string& second) {
+  std::string firstScheme, firstHost, firstPort, secondScheme, secondHost, secondPort;
+  if (!OriginOf(first, firstScheme, firstHost, firstPort) || !OriginOf(second, secondScheme, secondHost, secondPort)) {
+    return false;
+  }
+  return EqualsAsciiNoCase(firstScheme, secondScheme) && EqualsAsciiNoCase(firstHost, secondHost) &&
+         firstPort == secondPort;
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,16 +37,20 @@ inline constexpr size_t kDefaultMaxBodyBytes = size_t{64} * 1024 * 1024;
 struct HttpRequest {
   std::string url;  // http:// or https:// only
   // Sent exactly as given, in this order, each without its line break. A line whose name
-  // the library would send itself ("Accept:...") replaces the library's own.
+  // the library would send itself ("Accept:...") replaces the library's own. An
+  // "Authorization:" line carries credentials meant for the origin of `url` alone: it goes
+  // with a followed redirect only while the redirect stays on that origin.
   std::vector<std::string> headerLines;
-  // Whether redirect answers are followed here. When not, a redirect answer is returned
-  // as it is, with `HttpResponse::location` telling where it points.
+  // Whether redirect answers are followed here (at most ten in a row). When not, a
+  // redirect answer is returned as it is, with `HttpResponse::location` telling where it
+  // points.
   bool followRedirects = true;
   int64_t connectTimeoutMs = 0;  // 0: the library's default
   // The longest silence of the server once connected, waiting for the answer or between
   // blocks of it; 0: no limit.
   int64_t receiveTimeoutMs = 0;
-  int64_t totalTimeoutMs = 0;  // the longest the whole request may take; 0: no limit
+  // The longest the whole request may take, followed redirects included; 0: no limit.
+  int64_t totalTimeoutMs = 0;
   size_t maxBodyBytes = kDefaultMaxBodyBytes;  // a longer (decoded) body fails the request
   // When given, setting it from any thread stops the request within about a tenth of a
   // second.
@@ -55,9 +60,18 @@ struct HttpRequest {
 enum class HttpOutcome {
   kCompleted,  // the whole answer arrived
   kFailed,     // no connection, a failed certificate check, a broken-off answer, a bad address...
-  kTimedOut,   // the receive time-out ran out
+  kTimedOut,   // the receive time-out or the total time-out ran out
   kTooLarge,   // the body (or the header block) passed its ceiling
   kAborted,    // the abort flag was set
+};
+
+// Which limit of the request ended it, when one did.
+enum class HttpLimit {
+  kNone,
+  kReceiveTimeout,  // the server was silent for longer than the receive time-out
+  kTotalTimeout,    // the whole request took longer than the total time-out
+  kSize,            // the body or the header block passed its ceiling
+  kRedirects,       // too many redirects in a row (the outcome is kFailed, without status)
 };
 
 struct HttpResponse {
@@ -73,7 +87,13 @@ struct HttpResponse {
   std::string finalUrl;  // the address last requested (after followed redirects)
   std::string location;  // a redirect answer that was not followed: its target, made absolute
   std::string error;     // the library's description of a failure (English), for diagnostics
+  HttpLimit limit = HttpLimit::kNone;
 };
+
+// Whether two web addresses share their origin: the same scheme, host (in any case) and
+// port, a missing port being the scheme's own. An address that cannot be read shares no
+// origin with anything.
+bool SameOrigin(const std::string& first, const std::string& second);
 
 // One session: it owns a handle of the network library that its requests reuse, with its
 // open connections. Use an object from one thread at a time; separate objects share
@@ -94,6 +114,9 @@ class HttpTransport {
 
  private:
   struct Handles;
+
+  // One exchange without following a redirect; the time-outs count from `started`.
+  HttpResponse GetOnce(const HttpRequest& request, std::chrono::steady_clock::time_point started);
 
   std::string userAgent_;
   HttpProxy proxy_;

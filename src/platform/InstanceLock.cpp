@@ -196,6 +196,20 @@ InstanceLock::Result InstanceLock::Acquire(const std::string& dataFolder, int64_
   return Result::kAcquired;
 }
 
+bool InstanceLock::HeldElsewhere(const std::string& dataFolder) {
+  char* resolved = ::realpath(dataFolder.c_str(), nullptr);
+  if (resolved == nullptr) return false;
+  const std::string canonical = resolved;
+  std::free(resolved);
+  const int fd = ::open((canonical + "/" + kLockFileName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;
+  // A shared lock is refused only while a copy holds the exclusive one; closing the file
+  // lets go of it again at once.
+  const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  ::close(fd);
+  return held;
+}
+
 void InstanceLock::Release() {
   if (listener_.joinable()) {
     const uint64_t one = 1;

@@ -40,6 +40,11 @@ class InstanceLock {
 
   bool Held() const { return lockFd_ >= 0; }
 
+  // Whether a running copy holds the lock of `dataFolder` now. Asks nothing of that copy
+  // and takes nothing: a reader that only looks uses it to tell a copy at work from one
+  // that ended abnormally.
+  static bool HeldElsewhere(const std::string& dataFolder);
+
   // Stops listening and releases the lock.
   void Release();
 

@@ -2,6 +2,7 @@
 #include "settings/SaveAll.h"
 
 #include <algorithm>
+#include <ctime>
 #include <optional>
 #include <vector>
 
@@ -44,7 +45,12 @@ bool IsLayoutSection(std::string_view name) {
 bool WriteEverything(const std::string& path, Settings& settings, SettingsState& state, SaveAllHost& host,
                      std::string_view defaultLayout) {
   CopyControlState(host, settings);
+  // A damaged file waits for the user to save the settings (see SettingsFileDamaged);
+  // until then it is left as it is, which is no failure. The custom lists have files of
+  // their own.
+  if (state.SettingsFileDamaged) return host.SaveCustomLists();
   SettingsFile file = OpenSettingsFile(path);
+  if (!PrepareForWriting(file, std::time(nullptr))) return false;
   host.WriteLayout(file.Ini());
   bool complete = state.SettingsLoaded;
   // Without loaded settings memory holds defaults, which must not replace the user's

@@ -23,7 +23,9 @@ namespace settings {
 // layout text, byte for byte. The file is written once, through a temporary file, so a
 // crash leaves the old or the new file whole. Last the custom lists are saved (`host`).
 // Any failure, an exception from `host` included, sets SettingsSaveFailed and ends the
-// save; the user is then told with an information message.
+// save; the user is then told with an information message. While the loaded file was
+// damaged (SettingsFileDamaged) only the custom lists are saved; a file found damaged
+// only now is set aside before it is replaced.
 void SaveAllSettings(const std::string& path, Settings& settings, SettingsState& state, SaveAllHost& host,
                      platform::Dialogs& dialogs, std::string_view defaultLayout);
 

@@ -84,6 +84,7 @@ struct Settings {
   bool SearchCreate = true;
   bool SearchCagory = true;
   int HTTPTimeout = 20;
+  int HTTPTotalTimeout = 300;  // seconds a whole fetch may take
   int ViewStyle = 0;
   std::string ViewName;
   bool MultiLineTab = false;
@@ -199,6 +200,11 @@ struct Settings {
   int MidokuOnly = 0;
   int EvwMidokuOnly = 2;
   bool AddDetail = false;
+
+  // No key of the file: set while the values come from a damaged plover.ini (see
+  // LoadSettings). ItemMax, DateMax and MidokuSave may then not be the user's, so nothing
+  // drops or trims a channel's items by them until the user has saved the settings.
+  bool ItemLimitsHeld = false;
 
   bool operator==(const Settings&) const = default;
 };

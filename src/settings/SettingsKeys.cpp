@@ -55,6 +55,7 @@ constexpr SettingsKey kMain[] = {
     {"SearchCreate", &S::SearchCreate},
     {"SearchCagory", &S::SearchCagory},
     {"HTTPTimeout", &S::HTTPTimeout},
+    {"HTTPTotalTimeout", &S::HTTPTotalTimeout},
     {"ViewStyle", &S::ViewStyle},
     {"ViewName", &S::ViewName},
     {"MultiLineTab", &S::MultiLineTab},

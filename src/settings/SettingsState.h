@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <string>
+
 namespace settings {
 
 // What the program knows about its settings file besides the values, kept next to the
@@ -23,6 +25,16 @@ struct SettingsState {
   // Set by the start-up when the command line chose the view mode: FormViewMode is then
   // neither read from nor written to the file.
   bool ViewModeFromCommandLine = false;
+
+  // Set when LoadSettings found the file damaged: it was set aside, the values that could
+  // be read are in use, the record holds its item limits (ItemLimitsHeld), and no save
+  // writes the file until the user has saved the settings (SettingsSavedByUser). Memory
+  // then holds defaults for whatever could not be read; written over the file, they would
+  // pass for the user's values at the next start.
+  bool SettingsFileDamaged = false;
+
+  // The copy the damaged file was set aside as; empty when none could be made.
+  std::string DamagedSettingsCopy;
 };
 
 }  // namespace settings

@@ -5,12 +5,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <variant>
 
 #include "settings/Credentials.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
+#include "text/Convert.h"
+#include "text/Literal.h"
 
 namespace settings {
 
@@ -197,6 +200,20 @@ void WriteKey(IniFile& ini, std::string_view section, const SettingsKey& key, Se
   }
 }
 
+std::string DamagedSettingsText(const std::string& copy) {
+  std::string where = text::J("元のファイルを別の名前で残すことはできませんでした。");
+  if (!copy.empty()) {
+    // Paths are UTF-8; the texts the user sees are code page 932.
+    const std::string path = text::Utf8ToSjis(copy);
+    where = text::J("元のファイルは次の名前で残しました: ") + (path.empty() ? copy : path);
+  }
+  return text::J("設定ファイル plover.ini が壊れているため、読み取れた設定だけを使用します。") + "\r\n" + where +
+         "\r\n" +
+         text::J(
+             "設定を保存するまで、設定ファイルは書き換えず、記事の保存件数と保存期間による記事の削除もおこないません"
+             "。");
+}
+
 // The leading run of an integer: blanks, a sign and decimal digits.
 std::string_view IntegerPrefix(std::string_view text) {
   size_t end = 0;
@@ -221,10 +238,20 @@ void WriteSettings(IniFile& ini, Settings& settings, const SettingsState& state)
   }
 }
 
-bool LoadSettings(const std::string& path, Settings& settings, SettingsState& state) {
+bool LoadSettings(const std::string& path, Settings& settings, SettingsState& state, platform::Dialogs* dialogs) {
   SettingsFile file = OpenSettingsFile(path);
   ReadSettings(file.Ini(), settings, state);
   if (file.Unreadable()) return false;
+  if (file.Damaged()) {
+    // What could be read is used, and the user's file is kept under another name; the
+    // limits that would drop items wait until the user has confirmed the settings.
+    state.SettingsFileDamaged = true;
+    state.DamagedSettingsCopy = SetAsideDamagedSettings(path, std::time(nullptr));
+    settings.ItemLimitsHeld = true;
+    if (dialogs != nullptr) {
+      dialogs->ShowMessageBox(DamagedSettingsText(state.DamagedSettingsCopy), platform::MessageType::kInformation);
+    }
+  }
   state.SettingsLoaded = true;
   return true;
 }
@@ -234,12 +261,29 @@ bool SaveSettings(const std::string& path, Settings& settings, SettingsState& st
     state.SettingsSaveFailed = true;
     return false;
   }
+  if (state.SettingsFileDamaged) return true;
   SettingsFile file = OpenSettingsFile(path);
+  if (!PrepareForWriting(file, std::time(nullptr))) {
+    state.SettingsSaveFailed = true;
+    return false;
+  }
   WriteSettings(file.Ini(), settings, state);
   if (!FlushSettingsFile(file)) {
     state.SettingsSaveFailed = true;
     return false;
   }
+  return true;
+}
+
+void SettingsSavedByUser(Settings& settings, SettingsState& state) {
+  state.SettingsFileDamaged = false;
+  settings.ItemLimitsHeld = false;
+}
+
+bool PrepareForWriting(SettingsFile& file, std::time_t now) {
+  if (!file.Damaged()) return true;
+  if (SetAsideDamagedSettings(file.Path(), now).empty()) return false;
+  file.DiscardDamagedContent();
   return true;
 }
 

@@ -5,8 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Dialogs.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsState.h"
 
 // Moving the whole settings record between plover.ini and memory.
@@ -36,13 +38,26 @@ void WriteSettings(IniFile& ini, Settings& settings, const SettingsState& state)
 // SettingsLoaded when the file was read or does not exist (all defaults then). When the
 // file exists but cannot be read, the record holds the defaults and false is returned
 // with SettingsLoaded left clear, so that no later save replaces the user's file with
-// those defaults.
-bool LoadSettings(const std::string& path, Settings& settings, SettingsState& state);
+// those defaults. A file that looks damaged (SettingsBytesLookDamaged) is read as far as
+// it goes and set aside; SettingsFileDamaged and the record's ItemLimitsHeld are set, and
+// the user is told through `dialogs` when there are any.
+bool LoadSettings(const std::string& path, Settings& settings, SettingsState& state,
+                  platform::Dialogs* dialogs = nullptr);
 
 // Opens the file at `path`, writes the record with WriteSettings and flushes the file.
 // Without SettingsLoaded nothing is written. Returns false, and sets SettingsSaveFailed,
-// when nothing was written or the file could not be written.
+// when nothing was written or the file could not be written. While the loaded file was
+// damaged nothing is written either, and that is no failure: the file waits for the user
+// to save the settings. A file found damaged only now is set aside before it is replaced.
 bool SaveSettings(const std::string& path, Settings& settings, SettingsState& state);
+
+// The user has seen and saved every value (the settings dialog closed with OK): the hold
+// that a damaged file put on the item limits ends, and the next save replaces the file.
+void SettingsSavedByUser(Settings& settings, SettingsState& state);
+
+// Makes an opened file ready to take the record: a damaged one is set aside (at `now`) and
+// its content given up. False when it could not be set aside; it is then left alone.
+bool PrepareForWriting(SettingsFile& file, std::time_t now);
 
 // The command "ソート/フィルタは自動": the sort and filter state of the current view (view
 // mode when `inViewMode`, the other modes otherwise) is stored at every save again.

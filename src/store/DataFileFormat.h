@@ -20,6 +20,14 @@ inline constexpr std::string_view kHeaderPlaceholder = "[000000]";
 // like a depth below 1.
 inline constexpr int kMaxDepth = 200;
 
+// The record that follows the header: "flag:001020", "itemtotal:" and the number of item
+// records in the file, "*". The header counts node records only, so a file cut short at
+// an item record would otherwise load as complete. A reader that does not know the kind
+// skips the record like any record of an unknown kind, and since it creates no node it
+// is not counted in the header.
+inline constexpr int kItemTotalKind = 20;
+inline constexpr std::string_view kItemTotalKey = "itemtotal";
+
 // Appends a string value as it is stored: every TAB is removed, then every CR LF, lone CR
 // and lone LF becomes one TAB, so a value always stays on its line.
 void AppendEscaped(std::string& out, std::string_view value);
@@ -51,5 +59,12 @@ int64_t ParseTolerantInt(std::string_view text);
 // A stored day number; anything that is not a finite decimal number reads as 0. Like the
 // integers, trailing text after the number is ignored.
 double ParseDayNumber(std::string_view text);
+
+// Whether the data file keeps which groups were open. Only where groups open and close
+// with the focus (TreeOpen 2) does the last state mean nothing; everywhere else the user
+// finds the tree as it was left.
+inline bool KeepsExpansion(int treeOpen) {
+  return treeOpen != 2;
+}
 
 }  // namespace store::datafile

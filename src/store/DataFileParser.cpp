@@ -134,9 +134,10 @@ std::string_view LowerKey(std::string_view key, char* buffer) {
 }
 
 // The record kinds the parser knows; others create nothing and take no field.
-enum class RecordClass { kGroup, kSearch, kChannel, kItem, kOther };
+enum class RecordClass { kGroup, kSearch, kChannel, kItem, kItemTotal, kOther };
 
-RecordClass ClassOf(int64_t kind) {
+RecordClass ClassOf(int64_t kind, bool firstRecord) {
+  if (kind == datafile::kItemTotalKind) return firstRecord ? RecordClass::kItemTotal : RecordClass::kOther;
   if (kind == kKindGroup) return RecordClass::kGroup;
   if (kind == kKindSearch) return RecordClass::kSearch;
   if (kind == kKindItem) return RecordClass::kItem;
@@ -150,7 +151,7 @@ class Parser {
       : image_(image), store_(store), tree_(store.Tree()), replay_(replay) {
     levels_.fill(nullptr);
     levels_[0] = tree_.RootNode();
-    treeOpen_ = store.Settings().TreeOpen == 3;
+    treeOpen_ = datafile::KeepsExpansion(store.Settings().TreeOpen);
   }
 
   // Run, with a failure that is no fault of the image (memory) ending the parse as fatal.
@@ -183,6 +184,7 @@ class Parser {
 
   // The record being read.
   bool inRecord_ = false;
+  bool firstRecord_ = true;
   RecordClass class_ = RecordClass::kOther;
   int kind_ = 0;
   int depth_ = 0;
@@ -257,10 +259,16 @@ bool Parser::StartRecord(std::string_view value) {
   inRecord_ = true;
   depth_ = static_cast<int>(depth);
   kind_ = static_cast<int>(kind);
-  class_ = ClassOf(kind);
+  class_ = ClassOf(kind, firstRecord_);
+  firstRecord_ = false;
   node_ = nullptr;
   work_ = WorkingRecord();
   expand_ = false;
+  if (class_ == RecordClass::kItemTotal) {
+    // A total without its number announces no items, as a zero left out would.
+    outcome_.hasItemTotal = true;
+    return true;
+  }
   // A record of an unknown kind is skipped as a whole: it places nothing, not even the
   // placeholder groups a missing parent would get.
   if (class_ == RecordClass::kOther) return true;
@@ -298,6 +306,10 @@ void Parser::TakeField(std::string_view line) {
   char lower[kLongestKey];
   const std::string_view key = LowerKey(line.substr(0, colon), lower);
   const std::string_view value = line.substr(colon + 1);
+  if (class_ == RecordClass::kItemTotal) {
+    if (key == datafile::kItemTotalKey) outcome_.expectedItems = datafile::ParseTolerantInt(value);
+    return;
+  }
   if (class_ == RecordClass::kGroup || class_ == RecordClass::kSearch) {
     // Groups and search items take their caption only, and groups the expand mark while
     // the expansion of the tree is kept across runs (any value sets it).
@@ -315,7 +327,7 @@ void Parser::EndRecord() {
   try {
     if (class_ == RecordClass::kItem) {
       EndItem();
-    } else if (class_ != RecordClass::kOther) {
+    } else if (class_ != RecordClass::kOther && class_ != RecordClass::kItemTotal) {
       EndNode();
     }
   } catch (const std::exception&) {

@@ -25,12 +25,46 @@ DataFileWriter::DataFileWriter(const settings::Settings& settings, double now, R
 WriteOutcome DataFileWriter::WriteTree(const TChannelTree& tree) {
   outcome_ = WriteOutcome();
   buffer_.clear();
+  const TTreeNodeExt* root = tree.RootNode();
+  uint64_t items = 0;
+  for (size_t i = 0; i < root->ChildCount(); ++i) Survey(root->Child(i), 1, items);
+  if (outcome_.tooDeep) {
+    outcome_.failed = true;
+    return outcome_;
+  }
   buffer_.append(datafile::kHeaderPlaceholder);
   buffer_.append(datafile::kLineEnd);
-  const TTreeNodeExt* root = tree.RootNode();
+  WriteItemTotal(items);
   for (size_t i = 0; i < root->ChildCount(); ++i) WriteNode(root->Child(i), 1);
   Flush();
+  // The total was counted before the walk; a walk that wrote another number of items
+  // would leave a file that its own loader refuses.
+  if (outcome_.itemCount != items) outcome_.failed = true;
   return outcome_;
+}
+
+// Walks the tree as WriteNode does, counting the items a save keeps and looking for a
+// node the loader could not place.
+void DataFileWriter::Survey(const TTreeNodeExt* node, int depth, uint64_t& items) {
+  if (depth > datafile::kMaxDepth) {
+    if (!outcome_.tooDeep && node->Parent() != nullptr) outcome_.tooDeepGroup = node->Parent()->Caption();
+    outcome_.tooDeep = true;
+    return;
+  }
+  if (IsChannelKind(StoredKind(node->Kind())) && node->Data() != nullptr) {
+    for (const bool written : ItemsToWrite(*node->Data(), settings_, now_)) items += written ? 1 : 0;
+  }
+  if (node->Kind() == kKindGroup) {
+    for (size_t i = 0; i < node->ChildCount(); ++i) Survey(node->Child(i), depth + 1, items);
+  }
+}
+
+void DataFileWriter::WriteItemTotal(uint64_t items) {
+  // Not a node: the header does not count it.
+  Flag(1, datafile::kItemTotalKind);
+  Number(datafile::kItemTotalKey, static_cast<int64_t>(items));
+  buffer_.append(datafile::kRecordEnd);
+  buffer_.append(datafile::kLineEnd);
 }
 
 void DataFileWriter::WriteNode(const TTreeNodeExt* node, int depth) {
@@ -56,7 +90,7 @@ void DataFileWriter::WriteNode(const TTreeNodeExt* node, int depth) {
 void DataFileWriter::WriteGroup(const TTreeNodeExt* node, int depth) {
   Flag(depth, kKindGroup);
   Text("dispname", node->Caption());
-  if (settings_.TreeOpen == 3 && node->Expanded()) Number("expand", 1);
+  if (datafile::KeepsExpansion(settings_.TreeOpen) && node->Expanded()) Number("expand", 1);
   EndRecord();
 }
 
@@ -141,6 +175,7 @@ void DataFileWriter::WriteItem(const TSiteRecord& item, int depth) {
   Text("mht", item.mht);
   buffer_.append(datafile::kRecordEnd);
   buffer_.append(datafile::kLineEnd);
+  ++outcome_.itemCount;
   FlushIfFull();
 }
 

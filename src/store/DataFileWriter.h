@@ -14,19 +14,26 @@ namespace store {
 // What writing the records of a tree gave.
 struct WriteOutcome {
   uint64_t nodeCount = 0;  // node records written (groups, channels, search items)
+  uint64_t itemCount = 0;  // item records written
   bool failed = false;     // a node could not be written, or the sink refused bytes
+  // The tree is deeper than a loader reads: nothing was written at all. `tooDeepGroup` is
+  // the caption of the first group whose children stand too deep.
+  bool tooDeep = false;
+  std::string tooDeepGroup;
   // The channel being written when the first failure happened (the last channel begun
   // before it), for the message that names it.
   std::string channelTitle;
   std::string channelLink;
 };
 
-// Writes the user's tree in the data file's form: the header placeholder "[000000]",
-// then the records of RootNode's children in pre-order, a group's children after it and
-// a channel's items (those the bounding rule keeps at `now`) after the channel, all at
-// the channel's depth. Channels without a recovery number get one from the counter on
-// the way. A failure inside one node is noted and the walk goes on with the next node.
-// The caller puts the real count into the header afterwards (it has the same length).
+// Writes the user's tree in the data file's form: the header placeholder "[000000]", the
+// record of the number of items that follow, then the records of RootNode's children in
+// pre-order, a group's children after it and a channel's items (those the bounding rule
+// keeps at `now`) after the channel, all at the channel's depth. Channels without a
+// recovery number get one from the counter on the way. A failure inside one node is noted
+// and the walk goes on with the next node. The caller puts the real count into the header
+// afterwards (it has the same length). A tree with a node deeper than datafile::kMaxDepth
+// is not written at all: its file could never be loaded again.
 class DataFileWriter {
  public:
   DataFileWriter(const settings::Settings& settings, double now, RecoveryCounter& counter, ByteSink& sink);
@@ -36,6 +43,8 @@ class DataFileWriter {
   WriteOutcome WriteTree(const TChannelTree& tree);
 
  private:
+  void Survey(const TTreeNodeExt* node, int depth, uint64_t& items);
+  void WriteItemTotal(uint64_t items);
   void WriteNode(const TTreeNodeExt* node, int depth);
   void WriteGroup(const TTreeNodeExt* node, int depth);
   void WriteSearchItem(const TTreeNodeExt* node, int depth);

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "store/FeedDataFile.h"
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "platform/Files.h"
 #include "store/BackupFiles.h"
@@ -31,10 +34,38 @@ std::string WriteErrorText(const WriteOutcome& outcome) {
              "データが正しく保存できませんでした ディスクに問題があるか破損したFeedデータを受信した可能性があります。");
 }
 
+// A full disk is no fault of any feed: it is said for what it is, without naming the
+// channel the writer had reached.
+bool IsDiskFull(int error) {
+  return error == ENOSPC || error == EDQUOT;
+}
+
+std::string DiskFullText(const std::string& folder) {
+  const std::optional<uint64_t> free = platform::FreeBytes(folder);
+  return text::J("データが正しく保存できませんでした ディスクの空き容量が足りません。") + "\r\n" +
+         "disk full: " + (free ? std::to_string(*free) : std::string("?")) + " bytes free";
+}
+
+std::string TooDeepText(const WriteOutcome& outcome) {
+  return text::J("フォルダの階層が深すぎるためデータを保存できませんでした (") + std::to_string(datafile::kMaxDepth) +
+         text::J(" 階層まで)。") + "\r\n" + text::J("フォルダ : ") + outcome.tooDeepGroup + "\r\n" +
+         text::J("このフォルダの中身を浅い階層へ移動してください。");
+}
+
+std::string FolderSyncFailedText() {
+  return text::J("データの保存を完了できませんでした。") + "\r\n" +
+         text::J("データフォルダへの書き込みをディスクに確定できませんでした (ディスクに問題がある可能性があります)。");
+}
+
 }  // namespace
 
 FeedDataFile::FeedDataFile(ChannelStore& store, DataGuard& guard, platform::Dialogs& dialogs, RecoveryCounter& counter)
-    : store_(store), guard_(guard), dialogs_(dialogs), counter_(counter), clock_([] { return std::time(nullptr); }) {}
+    : store_(store),
+      guard_(guard),
+      dialogs_(dialogs),
+      counter_(counter),
+      clock_([] { return std::time(nullptr); }),
+      folderSync_(platform::SyncFolder) {}
 
 SaveResult FeedDataFile::SaveChannelTree(const std::string& folder, bool makeBackup) {
   if (!store_.DataModified()) return SaveResult::kNotNeeded;
@@ -54,8 +85,12 @@ SaveResult FeedDataFile::SaveChannelTree(const std::string& folder, bool makeBac
   bool written = !outcome.failed && file.WriteAt(0, datafile::HeaderText(outcome.nodeCount)) && file.Sync();
   written = file.Close() && written;
   if (!written) {
+    // The free space is taken while the unfinished file still holds its share of it.
+    const std::string text = outcome.tooDeep                 ? TooDeepText(outcome)
+                             : IsDiskFull(file.FirstError()) ? DiskFullText(base)
+                                                             : WriteErrorText(outcome);
     platform::RemoveIfPresent(temporary);
-    return FailSave(WriteErrorText(outcome));
+    return FailSave(text);
   }
 
   if (makeBackup && platform::FileExists(dataFile)) {
@@ -71,7 +106,9 @@ SaveResult FeedDataFile::SaveChannelTree(const std::string& folder, bool makeBac
     platform::RemoveIfPresent(temporary);
     return FailSave(openFailed);
   }
-  platform::SyncFolder(base);
+  // Until the folder is on the disk, a power cut may bring the old name back: the save is
+  // not complete, and the changes stay to be saved again.
+  if (!folderSync_(base)) return FailSave(FolderSyncFailedText());
   store_.ClearModified();
   return SaveResult::kSaved;
 }

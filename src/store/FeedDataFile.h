@@ -43,12 +43,18 @@ class FeedDataFile {
   // evidence copies (the system clock unless a test sets another).
   void SetClock(std::function<std::time_t()> clock) { clock_ = std::move(clock); }
 
+  // How the data folder is flushed once plover.dat has its new name (platform::SyncFolder
+  // unless a test stands in for a disk that fails there).
+  void SetFolderSync(std::function<bool(const std::string& folder)> sync) { folderSync_ = std::move(sync); }
+
   // Writes the tree to plover.dat in `folder` when the data is modified and saving is
   // not blocked. The file is written as plover.tmp, flushed, and renamed over plover.dat,
   // so there is never a moment without a complete plover.dat. With `makeBackup` the
   // previous plover.dat keeps a second name feed<its date>.bak.dat (the first backup of a
-  // date is kept) and the backups are pruned to the newest seven. A failed save tells the
-  // user and leaves the data modified, so the next save point tries again.
+  // date is kept) and the backups are pruned to the newest seven. The save has failed
+  // when the folder cannot be flushed after the rename, and when the tree is deeper than
+  // the loader reads (nothing is written then). A failed save tells the user and leaves
+  // the data modified, so the next save point tries again.
   SaveResult SaveChannelTree(const std::string& folder, bool makeBackup);
 
   // Replaces the user's tree with a data file. `path` is the data folder (`firstAttempt`
@@ -80,6 +86,7 @@ class FeedDataFile {
   ItemStateReplay* journal_ = nullptr;
   LegacyConverter* converter_ = nullptr;
   std::function<std::time_t()> clock_;
+  std::function<bool(const std::string&)> folderSync_;
 };
 
 }  // namespace store

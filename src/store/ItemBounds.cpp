@@ -6,15 +6,18 @@
 namespace store {
 
 int EffectiveItemLimit(const TSiteList& list, const settings::Settings& settings) {
-  return list.itemmax != 0 ? list.itemmax : settings.ItemMax;
+  if (list.itemmax != 0) return list.itemmax;
+  return settings.ItemLimitsHeld ? 0 : settings.ItemMax;
 }
 
 int EffectiveAgeLimit(const TSiteList& list, const settings::Settings& settings) {
-  return list.datemax != 0 ? list.datemax : settings.DateMax;
+  if (list.datemax != 0) return list.datemax;
+  return settings.ItemLimitsHeld ? 0 : settings.DateMax;
 }
 
 std::vector<bool> ItemsToWrite(const TSiteList& list, const settings::Settings& settings, double now) {
   const size_t count = list.Count();
+  if (settings.ItemLimitsHeld) return std::vector<bool>(count, true);
   const int itemLimit = EffectiveItemLimit(list, settings);
   const int ageLimit = EffectiveAgeLimit(list, settings);
   size_t skip = 0;

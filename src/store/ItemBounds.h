@@ -12,11 +12,12 @@
 namespace store {
 
 // The channel's own item limit, or the ItemMax setting when it has none. 0 or less means
-// no limit.
+// no limit. While the settings hold the limits (ItemLimitsHeld) the setting counts as no
+// limit: it may not be the user's.
 int EffectiveItemLimit(const TSiteList& list, const settings::Settings& settings);
 
 // The channel's own age limit in days, or the DateMax setting when it has none. 0 or less
-// means no limit.
+// means no limit. The setting counts as no limit while the settings hold the limits.
 int EffectiveAgeLimit(const TSiteList& list, const settings::Settings& settings);
 
 // For each item of the list (oldest first), whether a save writes it. An item is written
@@ -24,7 +25,8 @@ int EffectiveAgeLimit(const TSiteList& list, const settings::Settings& settings)
 // the newest `item limit` positions and is not too old: no age limit, no date text in the
 // feed, or at most `age limit` whole days between its date and `now`. Protected and
 // kept-unread items do not push others out: the item limit counts positions in the whole
-// list, not written items.
+// list, not written items. While the settings hold the limits every item is written:
+// whether the user keeps unread items (MidokuSave) is not known either.
 std::vector<bool> ItemsToWrite(const TSiteList& list, const settings::Settings& settings, double now);
 
 }  // namespace store

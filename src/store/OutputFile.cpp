@@ -2,18 +2,31 @@
 #include "store/OutputFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 namespace store {
+namespace {
+
+constexpr mode_t kPrivateMode = 0600;
+
+}  // namespace
 
 bool OutputFile::Create(const std::string& path) {
   Close();
   do {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kPrivateMode);
   } while (fd_ < 0 && errno == EINTR);
-  return fd_ >= 0;
+  if (fd_ < 0) return false;
+  // A file that was there already keeps its permissions through open; the data and the
+  // journal are the user's alone all the same.
+  if (::fchmod(fd_, kPrivateMode) != 0) {
+    Close();
+    return false;
+  }
+  return true;
 }
 
 bool OutputFile::Write(std::string_view bytes) {
@@ -24,7 +37,7 @@ bool OutputFile::Write(std::string_view bytes) {
     const ssize_t written = ::write(fd_, data, left);
     if (written < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return Failed();
     }
     data += written;
     left -= static_cast<size_t>(written);
@@ -40,7 +53,7 @@ bool OutputFile::WriteAt(uint64_t offset, std::string_view bytes) {
     const ssize_t written = ::pwrite(fd_, data, left, static_cast<off_t>(offset));
     if (written < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return Failed();
     }
     data += written;
     left -= static_cast<size_t>(written);
@@ -50,14 +63,20 @@ bool OutputFile::WriteAt(uint64_t offset, std::string_view bytes) {
 }
 
 bool OutputFile::Sync() {
-  return fd_ >= 0 && ::fsync(fd_) == 0;
+  if (fd_ < 0) return false;
+  return ::fsync(fd_) == 0 || Failed();
 }
 
 bool OutputFile::Close() {
   if (fd_ < 0) return true;
   const int result = ::close(fd_);
   fd_ = -1;
-  return result == 0;
+  return result == 0 || Failed();
+}
+
+bool OutputFile::Failed() {
+  if (error_ == 0) error_ = errno;
+  return false;
 }
 
 }  // namespace store

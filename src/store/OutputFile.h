@@ -17,7 +17,8 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
   ~OutputFile() { Close(); }
 
-  // Creates the file, or empties an existing one. False when it cannot be opened.
+  // Creates the file, or empties an existing one, readable and writable by the user
+  // alone (0600). False when it cannot be opened.
   bool Create(const std::string& path);
 
   bool IsOpen() const { return fd_ >= 0; }
@@ -34,8 +35,16 @@ class OutputFile {
   // Closes the file; false when the system reported an error on closing.
   bool Close();
 
+  // The system's error number of the first write, flush or close that failed (ENOSPC for
+  // a full disk); 0 while none did.
+  int FirstError() const { return error_; }
+
  private:
+  // Keeps the error number of the first failure; always false.
+  bool Failed();
+
   int fd_ = -1;
+  int error_ = 0;
 };
 
 }  // namespace store

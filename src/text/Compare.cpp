@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "text/Compare.h"
 
+#include <cstdint>
+
 #include "platform/CodePage.h"
 #include "text/CaseFold.h"
 #include "text/Cut.h"
@@ -42,6 +44,19 @@ int CompareTextJ(std::string_view a, std::string_view b) {
 
 bool SameTextJ(std::string_view a, std::string_view b) {
   return CompareTextJ(a, b) == 0;
+}
+
+size_t HashTextJ(std::string_view text) {
+  // FNV-1a over the comparison keys: texts with the same keys are the same texts to
+  // CompareTextJ, and they hash alike.
+  uint64_t hash = 14695981039346656037ull;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const unsigned key = NextKey(text, pos);
+    hash = (hash ^ (key >> 8)) * 1099511628211ull;
+    hash = (hash ^ (key & 0xFF)) * 1099511628211ull;
+  }
+  return static_cast<size_t>(hash);
 }
 
 bool SameTextTrimmed(std::string_view a, std::string_view b) {

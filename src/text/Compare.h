@@ -17,6 +17,10 @@ int CompareTextJ(std::string_view a, std::string_view b);
 // Equality under CompareTextJ.
 bool SameTextJ(std::string_view a, std::string_view b);
 
+// A hash that agrees with SameTextJ: texts that are the same under it hash alike, so a
+// table keyed by it finds every text SameTextJ would find.
+size_t HashTextJ(std::string_view text);
+
 // Identical, or equal under CompareTextJ once both are trimmed with TrimJ.
 bool SameTextTrimmed(std::string_view a, std::string_view b);
 

@@ -187,7 +187,7 @@ void MainWindow::BuildMenus() {
   BuildFilterMenus(view);
   BuildStyleMenu(view);
   view->addSeparator();
-  QAction* reset = view->addAction(J("画面レイアウトのリセット"));
+  QAction* reset = view->addAction(J("画面レイアウトのリセット(&L)..."));
   connect(reset, &QAction::triggered, this,
           [this] { settings::RequestLayoutReset(session_.Dialogs(), session_.SettingsState()); });
 

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 // plover-cli run as a program on temporary data folders.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -236,6 +239,28 @@ TEST_F(CliTest, AJournalLeftByACrashNeedsAnAnswer) {
   EXPECT_FALSE(FileExists(dir / "plover.dat"));
 }
 
+// list tells on the standard error, in one line, that the journal of a run that ended
+// abnormally waits for the next start; the journal of a copy at work is no such thing.
+TEST_F(CliTest, ListSaysWhenAJournalWaitsForTheNextStart) {
+  const std::string waiting =
+      "前回正常に終了しなかったため、復旧用のジャーナルが次回の起動を待っています "
+      "(一覧は保存済みのデータです)。\n";
+  const CliRun clean = RunCli({"list", "--data", Data()});
+  EXPECT_EQ(clean.status, 0);
+  EXPECT_EQ(clean.err, "");
+  WriteFile(dir / "system/recovery.dat", "0.10\r\n1\r\n1\tA\thttp://example.jp/a\r\n");
+  const CliRun left = RunCli({"list", "--data", Data()});
+  EXPECT_EQ(left.status, 0);
+  EXPECT_EQ(left.out, "ヘッドライン\n");
+  EXPECT_EQ(left.err, waiting);
+  testsupport::ManualEventLoop loop;
+  platform::InstanceLock lock(loop, [] {});
+  ASSERT_EQ(lock.Acquire(Data(), 0), platform::InstanceLock::Result::kAcquired);
+  const CliRun atWork = RunCli({"list", "--data", Data()});
+  EXPECT_EQ(atWork.status, 0);
+  EXPECT_EQ(atWork.err, "");
+}
+
 // A folder that still holds only the older data file is converted by the first command
 // that may write; the notice that asks until it is confirmed is printed once.
 TEST_F(CliTest, TheOlderDataFileIsConvertedByAChangingCommand) {
@@ -309,5 +334,50 @@ TEST(CliParseTest, FailuresExitWithTheirMeaning) {
   EXPECT_EQ(missing.err, "ファイルを読み込めませんでした: " + dir / "none.xml" + "\n");
   EXPECT_EQ(RunCli({"parse"}).status, 2);
 }
+
+// parse reads regular files of a feed's size only: a device, a folder, a pipe or a file
+// over the ceiling ends the command at once, with the reason on a second line.
+struct RefusedFile {
+  const char* name;
+  std::function<std::string(const testsupport::TempDir&)> make;  // the file's path
+  std::string cause;
+};
+
+void PrintTo(const RefusedFile& test, std::ostream* out) {
+  *out << test.name;
+}
+
+class CliParseRefusesTest : public testing::TestWithParam<RefusedFile> {};
+
+TEST_P(CliParseRefusesTest, EndsWithTheReason) {
+  testsupport::TempDir dir;
+  const std::string path = GetParam().make(dir);
+  const CliRun run = RunCli({"parse", path});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "ファイルを読み込めませんでした: " + path + "\n" + GetParam().cause + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CliParseRefusesTest,
+    testing::Values(RefusedFile{"EndlessDevice", [](const testsupport::TempDir&) { return std::string("/dev/zero"); },
+                                "not a regular file"},
+                    RefusedFile{"Folder", [](const testsupport::TempDir& dir) { return dir.Path(); },
+                                "not a regular file"},
+                    RefusedFile{"PipeWithoutWriter",
+                                [](const testsupport::TempDir& dir) {
+                                  EXPECT_EQ(::mkfifo((dir / "feed.xml").c_str(), 0600), 0);
+                                  return dir / "feed.xml";
+                                },
+                                "not a regular file"},
+                    // Sparse: the size is announced without taking room on the disk.
+                    RefusedFile{"OverTheCeiling",
+                                [](const testsupport::TempDir& dir) {
+                                  WriteFile(dir / "feed.xml", "<rss>");
+                                  std::filesystem::resize_file(dir / "feed.xml", 64u * 1024 * 1024 + 1);
+                                  return dir / "feed.xml";
+                                },
+                                "size limit 64 MiB exceeded"}),
+    [](const testing::TestParamInfo<RefusedFile>& info) { return info.param.name; });
 
 }  // namespace

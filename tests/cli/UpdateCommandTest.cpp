@@ -54,6 +54,15 @@ class UpdateCommand : public ::testing::Test {
     });
     server.Routes().Get("/missing.xml",
                         [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
+    // A hundred items of 4 KB each: more than a small file system holds.
+    server.Routes().Get("/big.xml", [](const httplib::Request&, httplib::Response& response) {
+      std::string feed = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>big</title>";
+      for (int i = 0; i < 100; ++i) {
+        feed += "<item><title>" + std::to_string(i) + "</title><link>http://example.jp/" + std::to_string(i) +
+                "</link><description>" + std::string(4000, 'x') + "</description></item>";
+      }
+      response.set_content(feed + "</channel></rss>", "application/rss+xml");
+    });
     server.Start();
   }
 
@@ -105,9 +114,11 @@ TEST_F(UpdateCommand, FullRunPrintsTheSummaryAndTheErrorLogAndSaves) {
   MakeFolder({{"/feed.xml", false}, {"/missing.xml", false}});
   CliRun run = RunCli({"update", "--data", Data()});
   ASSERT_EQ(run.status, 0) << run.err;
+  // The entry keeps the address that failed and says what the server answered.
   EXPECT_EQ(run.out,
             "新着情報が 2 件あります。\n\n更新に失敗した項目が 1 件ありました。\n"
-            "応答無し - missing.xml\n");
+            "応答無し - missing.xml\n  " +
+                server.Url("/missing.xml") + "\n  404 Not Found\n");
   // Without a terminal the progress comes as plain lines.
   EXPECT_NE(run.err.find("] 確認中 : feed.xml …\n"), std::string::npos) << run.err;
   const Saved feed = Load("feed.xml");
@@ -120,7 +131,8 @@ TEST_F(UpdateCommand, FullRunPrintsTheSummaryAndTheErrorLogAndSaves) {
   // Unchanged: the server answers 304, and only the failure is left to report.
   run = RunCli({"update", "--threads", "1", "--data", Data()});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "更新に失敗した項目が 1 件ありました。\n応答無し - missing.xml\n");
+  EXPECT_EQ(run.out, "更新に失敗した項目が 1 件ありました。\n応答無し - missing.xml\n  " + server.Url("/missing.xml") +
+                         "\n  404 Not Found\n");
   EXPECT_EQ(Load("feed.xml").items, 2u);
 }
 
@@ -168,6 +180,34 @@ TEST_F(UpdateCommand, AnInterruptStopsTheRunAndStillSaves) {
   EXPECT_EQ(Load("feed.xml").items, 2u);
   EXPECT_EQ(Load("slow.xml").kind, store::kKindChannel);
   EXPECT_EQ(run.out.find("応答無し"), std::string::npos) << run.out;
+}
+
+// A full disk is said for what it is: no channel is named and no damaged feed is blamed.
+// The data folder sits on a small file system of its own, mounted for the one run in a
+// mount namespace; where the system allows no such namespace, the test is skipped.
+TEST_F(UpdateCommand, AFullDiskIsSaidForWhatItIs) {
+  const std::string unshare = "/usr/bin/unshare";
+  if (!testsupport::FileExists(unshare) || testsupport::RunProgram(unshare, {"-rm", "true"}).status != 0) {
+    GTEST_SKIP() << "no mount namespace to be had here";
+  }
+  MakeFolder({{"/big.xml", false}});
+  testsupport::TempDir small;
+  const std::string script =
+      "mount -t tmpfs -o size=256k tmpfs \"$1\" && cp -R \"$2\". \"$1\" && exec \"$3\" update --data \"$1\"";
+  const CliRun run =
+      testsupport::RunProgram(unshare, {"-rm", "/bin/sh", "-c", script, "sh", small.Path(), Data(), PLOVER_CLI});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(server.Requests().size(), 1u);
+  const std::string full = "データが正しく保存できませんでした ディスクの空き容量が足りません。\r\ndisk full: ";
+  const size_t at = run.err.find(full);
+  ASSERT_NE(at, std::string::npos) << run.err;
+  const size_t number = at + full.size();
+  const size_t end = run.err.find(" bytes free\n", number);
+  ASSERT_NE(end, std::string::npos) << run.err;
+  EXPECT_GT(end, number);
+  EXPECT_EQ(run.err.find_first_not_of("0123456789", number), end) << run.err;
+  EXPECT_EQ(run.err.find("サイト名"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("破損"), std::string::npos) << run.err;
 }
 
 TEST_F(UpdateCommand, ThreadsMustBeAPositiveNumber) {

@@ -8,6 +8,7 @@
 #include "fetch/FeedLinks.h"
 #include "fetch/HttpDocumentSource.h"
 #include "fetch/UpdateTexts.h"
+#include "settings/Credentials.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualEventLoop.h"
 #include "text/Literal.h"
@@ -54,6 +55,14 @@ class ChannelRegistrationTest : public ::testing::Test {
     });
     server.Routes().Get("/missing.xml",
                         [](const httplib::Request&, httplib::Response& response) { response.status = 404; });
+    server.Routes().Get("/private.xml", [](const httplib::Request& request, httplib::Response& response) {
+      // "user:p@ss" in Base64.
+      if (request.get_header_value("Authorization") != "Basic dXNlcjpwQHNz") {
+        response.status = 401;
+        return;
+      }
+      response.set_content(RssDocument("Private", 1), "application/rss+xml");
+    });
     server.Start();
   }
 
@@ -174,14 +183,52 @@ TEST_F(ChannelRegistrationTest, AFailingAddressIsLoggedAndReported) {
   EXPECT_EQ(Root()->ChildCount(), 0u);
   EXPECT_EQ(registration.ErrorCount(), 2);
   ASSERT_EQ(world.dialogs.shown.size(), 2u);
-  EXPECT_EQ(text::J(world.dialogs.shown[0].text), ErrorMessageText(7) + "\r\n\r\n\"" + missing + "\"");
+  // The system's message first, then what the server answered, then the address.
+  EXPECT_EQ(text::J(world.dialogs.shown[0].text), ErrorMessageText(7) + "\r\n404 Not Found\r\n\r\n\"" + missing + "\"");
   EXPECT_EQ(world.dialogs.shown[0].kind, "message");
   const std::vector<std::string> titles = ErrorLogTitles(world.store.Tree());
   ASSERT_EQ(titles.size(), 2u);
   EXPECT_EQ(titles[0], ErrorTitlePrefix(7) + text::J(" - 不明"));
   EXPECT_EQ(titles[1], ErrorTitlePrefix(9) + text::J(" - 不明"));
+  // Without a channel, the entries keep the address that failed, and the cause.
+  const store::TSiteList& log = *world.store.Tree().ErrorLogNode()->Data();
+  EXPECT_EQ(log.Items()[0]->link, missing);
+  EXPECT_EQ(log.Items()[0]->desc, "404 Not Found");
+  EXPECT_EQ(log.Items()[1]->link, server.Url("/plain.html"));
+  EXPECT_EQ(registration.Outcomes()[0].cause, "404 Not Found");
   ASSERT_EQ(view.balloons.size(), 1u);
   EXPECT_EQ(view.balloons[0], RunSummaryText(0, 0, 2, false, false));
+}
+
+// A user name and password written into an address ("%40" for "@") are taken out of it
+// into the channel's credentials, scrambled as credentials always are; the form's own
+// credentials go before them. No message and no log entry shows the password.
+TEST_F(ChannelRegistrationTest, APasswordInTheAddressBecomesTheChannelsCredentials) {
+  const std::string address = server.Url("/private.xml");
+  const std::string host = address.substr(7);  // "127.0.0.1:port/private.xml"
+  EXPECT_EQ(Add({"http://user:p%40ss@" + host}), formats::kFeedNewItems);
+  ASSERT_EQ(Root()->ChildCount(), 1u);
+  const store::TSiteList& channel = *Root()->FirstChild()->Data();
+  EXPECT_EQ(channel.Site.rdfurl, address);
+  EXPECT_EQ(channel.authorize, settings::StoreCredential({"user", "p@ss"}));
+  EXPECT_EQ(Root()->FirstChild()->Caption(), "Private");
+  EXPECT_EQ(registration.Outcomes()[0].entered, address);
+
+  formats::TDefParamType form;
+  form.Present = 1;
+  form.authorize = settings::StoreCredential({"user", "p@ss"});
+  EXPECT_EQ(registration.AddChannels({"http://someone:else@" + host}, Root(), true, form), formats::kFeedNewItems);
+  EXPECT_EQ(Root()->FirstChild()->Data()->authorize, form.authorize);
+
+  EXPECT_EQ(Add({"http://user:s3cr3t@" + server.Url("/missing.xml").substr(7)}), formats::kFeedFetchFailed);
+  ASSERT_EQ(world.dialogs.shown.size(), 1u);
+  EXPECT_EQ(text::J(world.dialogs.shown[0].text),
+            ErrorReportText(formats::kFeedFetchFailed, "404 Not Found", server.Url("/missing.xml")));
+  const store::TSiteRecord& entry = *world.store.Tree().ErrorLogNode()->Data()->Items()[0];
+  EXPECT_EQ(entry.link, server.Url("/missing.xml"));
+  for (const std::string& shown : {world.dialogs.shown[0].text, entry.title, entry.link, entry.desc}) {
+    EXPECT_EQ(shown.find("s3cr3t"), std::string::npos) << shown;
+  }
 }
 
 TEST_F(ChannelRegistrationTest, ShortcutsAreSkippedAndFileAddressesBecomePaths) {

@@ -203,10 +203,39 @@ TEST(HttpDocumentSourceTest, ABodyOverTheCeilingFailsWithoutBeingHeldWhole) {
   const FetchResult result = source.FetchDocument(Request(server.Url("/huge")));
   EXPECT_EQ(result.status, Status::kFailed);
   EXPECT_EQ(result.message, DownloadFailedMessage());
+  EXPECT_EQ(result.cause, "size limit 4 MiB exceeded");
   EXPECT_EQ(result.bytes, "");
   // The fetch stopped at the ceiling, long before the server ran out of blocks (what the
   // sockets' buffers took besides can be tens of megabytes on loopback).
   EXPECT_LT(sent.load(), 16 * kCeiling);
+}
+
+// A server that sends a byte every 0.2 s is never silent for long, yet the whole fetch
+// ends at the total time limit of the settings.
+TEST(HttpDocumentSourceTest, ATricklingServerEndsAtTheTotalTimeLimit) {
+  LoopbackServer server;
+  server.Routes().Get("/trickle", [&server](const httplib::Request&, httplib::Response& response) {
+    // After 100 bytes (20 s) the document ends, so that a fetch without a limit ends too.
+    response.set_chunked_content_provider("application/xml",
+                                          [&server, sent = 0](size_t, httplib::DataSink& sink) mutable {
+                                            if (sent++ == 100) {
+                                              sink.done();
+                                              return true;
+                                            }
+                                            server.Hold(200);
+                                            return sink.write("x", 1);
+                                          });
+  });
+  server.Start();
+  settings::Settings stored;
+  stored.InternetPreConfig = 0;
+  stored.HTTPTotalTimeout = 1;
+  HttpDocumentSource source(HttpSettings::FromSettings(stored, AgentKind::kMain));
+  const FetchResult result = source.FetchDocument(Request(server.Url("/trickle")));
+  EXPECT_EQ(result.status, Status::kFailed);
+  EXPECT_EQ(result.message, DownloadFailedMessage());
+  EXPECT_EQ(result.cause, "time limit 1 s exceeded");
+  EXPECT_EQ(result.httpStatus, 200);
 }
 
 TEST(HttpDocumentSourceTest, LocalAddressesAreReadFromTheDisk) {

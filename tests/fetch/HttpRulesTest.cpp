@@ -3,9 +3,11 @@
 // proxy address and settings.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "fetch/HttpExchange.h"
 #include "fetch/HttpRules.h"
 #include "fetch/HttpSettings.h"
 #include "fetch/ProxySettings.h"
@@ -141,6 +143,7 @@ TEST(HttpRulesTest, SettingsGiveAgentProxyAndTimeOuts) {
   EXPECT_EQ(http.UserAgent, UserAgentText(AgentKind::kWorker));
   EXPECT_EQ(http.ConnectTimeoutMs, 60000);
   EXPECT_EQ(http.ReceiveTimeoutMs, 60000);
+  EXPECT_EQ(http.TotalTimeoutMs, 300000);
   EXPECT_EQ(http.MaxBodyBytes, 64u * 1024 * 1024);
   EXPECT_EQ(http.Proxy.ProxyMode, 2);
   EXPECT_EQ(http.Proxy.ProxyServer, "proxy.example.jp");
@@ -148,6 +151,89 @@ TEST(HttpRulesTest, SettingsGiveAgentProxyAndTimeOuts) {
   EXPECT_EQ(http.Proxy.ProxyUser, "user");
   EXPECT_EQ(http.Proxy.ProxyPassword, "pw");
   EXPECT_TRUE(http.Proxy.ProxyAddUrl);
+}
+
+// The whole fetch has a limit of its own; no setting makes it endless.
+TEST(HttpRulesTest, TheTotalTimeLimitComesFromItsSetting) {
+  EXPECT_EQ(HttpTotalTimeoutMs(120), 120000);
+  EXPECT_EQ(HttpTotalTimeoutMs(1), 1000);
+  EXPECT_EQ(HttpTotalTimeoutMs(0), 300000);
+  EXPECT_EQ(HttpTotalTimeoutMs(-1), 300000);
+  settings::Settings stored;
+  EXPECT_EQ(stored.HTTPTotalTimeout, 300);
+  stored.HTTPTotalTimeout = 45;
+  EXPECT_EQ(HttpSettings::FromSettings(stored, AgentKind::kMain).TotalTimeoutMs, 45000);
+  EXPECT_EQ(
+      MakeHttpRequest(HttpSettings::FromSettings(stored, AgentKind::kMain), "http://example.jp/", "").totalTimeoutMs,
+      45000);
+}
+
+// What a report says under its message, from the answer and the limits of the request.
+struct CauseCase {
+  const char* name;
+  platform::HttpOutcome outcome;
+  int status;
+  platform::HttpLimit limit;
+  std::string error;  // the library's words
+  std::string cause;
+};
+
+void PrintTo(const CauseCase& test, std::ostream* out) {
+  *out << test.name;
+}
+
+class FailureCauses : public testing::TestWithParam<CauseCase> {};
+
+TEST_P(FailureCauses, SayWhatHappened) {
+  const CauseCase& test = GetParam();
+  HttpSettings settings;
+  settings.ReceiveTimeoutMs = 20000;
+  settings.TotalTimeoutMs = 300000;
+  platform::HttpResponse response;
+  response.outcome = test.outcome;
+  response.status = test.status;
+  response.limit = test.limit;
+  response.error = test.error;
+  EXPECT_EQ(FailureCause(response, settings), test.cause);
+  EXPECT_EQ(InterpretResponse(response, "", settings).cause, test.cause);
+}
+
+using platform::HttpLimit;
+using platform::HttpOutcome;
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, FailureCauses,
+    testing::Values(
+        CauseCase{"NotFound", HttpOutcome::kCompleted, 404, HttpLimit::kNone, "", "404 Not Found"},
+        CauseCase{"Gone", HttpOutcome::kCompleted, 410, HttpLimit::kNone, "", "410 Gone"},
+        CauseCase{"ServerError", HttpOutcome::kCompleted, 500, HttpLimit::kNone, "", "500 Internal Server Error"},
+        CauseCase{"Unauthorized", HttpOutcome::kCompleted, 401, HttpLimit::kNone, "", "401 Unauthorized"},
+        CauseCase{"SeeOther", HttpOutcome::kCompleted, 303, HttpLimit::kNone, "", "303 See Other"},
+        CauseCase{"UnknownStatus", HttpOutcome::kCompleted, 599, HttpLimit::kNone, "", "HTTP 599"},
+        CauseCase{"BodyOverTheCeiling", HttpOutcome::kTooLarge, 200, HttpLimit::kSize, "",
+                  "size limit 64 MiB exceeded"},
+        CauseCase{"RedirectWithoutEnd", HttpOutcome::kFailed, 0, HttpLimit::kRedirects, "too many redirects",
+                  "too many redirects"},
+        CauseCase{"SilentServer", HttpOutcome::kTimedOut, 0, HttpLimit::kReceiveTimeout, "", "no data for 20 s"},
+        CauseCase{"TricklingServer", HttpOutcome::kTimedOut, 200, HttpLimit::kTotalTimeout, "",
+                  "time limit 300 s exceeded"},
+        CauseCase{"NoConnection", HttpOutcome::kFailed, 0, HttpLimit::kNone, "Couldn't connect to server",
+                  "Couldn't connect to server"},
+        CauseCase{"BrokenOffBody", HttpOutcome::kFailed, 200, HttpLimit::kNone, "transfer closed", "transfer closed"},
+        CauseCase{"Aborted", HttpOutcome::kAborted, 0, HttpLimit::kNone, "aborted", ""},
+        CauseCase{"Document", HttpOutcome::kCompleted, 200, HttpLimit::kNone, "", ""},
+        CauseCase{"NotModified", HttpOutcome::kCompleted, 304, HttpLimit::kNone, "", ""}),
+    [](const testing::TestParamInfo<CauseCase>& info) { return info.param.name; });
+
+TEST(HttpRulesTest, StatusCausesNameTheStatusAndItsMeaning) {
+  EXPECT_EQ(StatusCause(404), "404 Not Found");
+  EXPECT_EQ(StatusCause(502), "502 Bad Gateway");
+  EXPECT_EQ(StatusCause(429), "429 Too Many Requests");
+  EXPECT_EQ(StatusCause(0), "HTTP 0");
+  EXPECT_EQ(TooManyRedirectsCause(), "too many redirects");
+  EXPECT_EQ(SilenceCause(1500), "no data for 1500 ms");
+  EXPECT_EQ(DeadlineCause(1000), "time limit 1 s exceeded");
+  EXPECT_EQ(GivenUpCause(60000), "no answer within 60 s");
 }
 
 }  // namespace

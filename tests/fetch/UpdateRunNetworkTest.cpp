@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "UpdateRunNetworkFixture.h"
 #include "UpdateRunSupport.h"
 #include "fetch/UpdateTexts.h"
 #include "platform/PlainEventLoop.h"
@@ -22,47 +23,6 @@ using store::TTreeNodeExt;
 using text::J;
 
 constexpr const char* kLastModified = "Wed, 01 Jan 2025 00:00:00 GMT";
-
-class UpdateRunNetwork : public ::testing::Test {
- protected:
-  UpdateRunNetwork() {
-    world.onEnded = [this] { loop.Quit(); };
-  }
-
-  // Starts a run and drives the loop until it ends (at most 20 s).
-  void RunAndWait(const std::function<void()>& start) {
-    const int endedBefore = world.runsEnded;
-    start();
-    if (world.runsEnded == endedBefore) {
-      const auto guard = loop.StartTimer(20000, false, [this] {
-        ADD_FAILURE() << "the run did not end";
-        world.Run().Cancel();
-      });
-      loop.Run();
-      loop.StopTimer(guard);
-    }
-    ASSERT_EQ(world.runsEnded, endedBefore + 1);
-    EXPECT_FALSE(world.Run().Running());
-  }
-  void FullRun(RunSender sender = RunSender::kMenu) {
-    RunAndWait([&] { world.Run().SB_NewClick(sender); });
-  }
-
-  TTreeNodeExt* Channel(const std::string& path) { return world.AddChannel(path, server.Url(path)); }
-  store::TSiteList& Data(TTreeNodeExt* node) { return *node->Data(); }
-
-  std::vector<testsupport::SeenRequest> RequestsFor(const std::string& path) {
-    std::vector<testsupport::SeenRequest> found;
-    for (const auto& request : server.Requests()) {
-      if (request.target == path) found.push_back(request);
-    }
-    return found;
-  }
-
-  platform::PlainEventLoop loop;
-  testsupport::LoopbackServer server;
-  RunWorld world{loop};
-};
 
 // A feed that answers 304 once the client sends back its Last-Modified date.
 void ServeConditionalFeed(testsupport::LoopbackServer& server, const std::string& path, const std::string& body) {
@@ -150,6 +110,7 @@ TEST_F(UpdateRunNetwork, RedirectChainsOfFiveAreFollowedAndSixFail) {
   EXPECT_EQ(Data(six).Count(), 0u);
   EXPECT_EQ(six->Kind(), store::kKindError);
   EXPECT_EQ(ErrorLogTitles(world.store.Tree()), std::vector<std::string>{J("応答無し - /hop/6")});
+  EXPECT_EQ(world.store.Tree().ErrorLogNode()->Data()->Items()[0]->desc, "too many redirects");
   EXPECT_EQ(world.view.balloons.back(),
             J("新着情報が 2 件あります。") + "\r\n\r\n" + J("更新に失敗した項目が 1 件ありました。"));
 }
@@ -233,6 +194,9 @@ TEST_F(UpdateRunNetwork, SilentServerIsGivenUpAfterTheTimeout) {
   EXPECT_GE(took, std::chrono::milliseconds(1000));
   EXPECT_EQ(node->Kind(), store::kKindError);
   EXPECT_EQ(ErrorLogTitles(world.store.Tree()), std::vector<std::string>{J("応答無し - /silent.xml")});
+  // Whichever ends it first, the worker's own receive time-out or the run's watch, says so.
+  const std::string cause = world.store.Tree().ErrorLogNode()->Data()->Items()[0]->desc;
+  EXPECT_TRUE(cause == "no data for 1 s" || cause == "no answer within 1 s") << cause;
 }
 
 TEST_F(UpdateRunNetwork, BrokenOffBodyFails) {

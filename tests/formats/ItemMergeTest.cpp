@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "formats/FeedTestSupport.h"
 #include "formats/ItemMerge.h"
 #include "text/Literal.h"
@@ -325,6 +329,93 @@ TEST_F(Merge, SyncRecordKeepsTheOldTopItemWhenOnlyOneItemWasRead) {
   sync.written.reset();
   StoreSyncRecord(*run);
   EXPECT_FALSE(sync.written);
+}
+
+// The channel's items in list order as "title|link|description|state".
+std::vector<std::string> Listing(const store::TSiteList& channel) {
+  std::vector<std::string> lines;
+  for (const auto& item : channel.Items()) {
+    lines.push_back(item->title + "|" + item->link + "|" + item->desc + "|" + std::to_string(item->read));
+  }
+  return lines;
+}
+
+// Stored items that share a title or a link, items without a link, titles that differ in
+// the case of full-width letters, links whose double-byte characters hold letter bytes: a
+// re-fetch finds a stored version by title and link exactly as comparing it with every
+// stored item in turn would. Items of the same document are no stored versions.
+TEST_F(Merge, ARefetchKnowsStoredItemsByTitleAndLinkAlone) {
+  const std::string kana = "http://a/\x83\x41";  // a katakana letter whose trail byte is "A"
+  for (const auto& [title, link] : std::vector<std::pair<std::string, std::string>>{{"Same", "http://a/1"},
+                                                                                    {"Same", "http://a/2"},
+                                                                                    {"Other", "http://a/1"},
+                                                                                    {"NoLink", ""},
+                                                                                    {text::J("ＦＵＬＬ"), "http://a/f"},
+                                                                                    {"Kana", kana}}) {
+    Store(Item(title, link, "d"), store::kStateRead);
+  }
+  auto run = Start();
+  for (const auto& [title, link] : std::vector<std::pair<std::string, std::string>>{
+           {"same", "HTTP://A/2"},               // the second stored item
+           {"Same", "http://a/3"},               // a title stored twice, with a new link
+           {"other", "http://A/1"},              // the link of the first, the title of the third
+           {"nolink", ""},                       // no link on either side
+           {"NoLink", "http://a/x"},             // a link where the stored one has none
+           {text::J("ｆｕｌｌ"), "http://a/F"},  // full-width small letters
+           {"KANA", "HTTP://A/\x83\x41"},        // the letter byte of the katakana as it is
+           {"Kana", "http://a/\x83\x61"},        // another katakana: another link
+           {"Same", "http://a/3"}}) {            // again in the same document: added again
+    MergeItem(Item(title, link, "d"), *run);
+  }
+  EXPECT_EQ(
+      Listing(channel_),
+      (std::vector<std::string>{"Same|http://a/1|d|1", "Same|http://a/2|d|1", "Other|http://a/1|d|1", "NoLink||d|1",
+                                text::J("ＦＵＬＬ") + "|http://a/f|d|1", "Kana|" + kana + "|d|1", "Same|http://a/3|d|0",
+                                "Kana|http://a/\x83\x61|d|0", "NoLink|http://a/x|d|0", "Same|http://a/3|d|0"}));
+  EXPECT_EQ(run->AddedCount, 4u);
+  ExpectCountsMatchItems();
+}
+
+// With datecomp on, every stored version that differs is replaced, in one go, and one
+// that is the same as the fetched item keeps all of them.
+TEST_F(Merge, EveryChangedStoredVersionIsReplacedUnlessOneIsUnchanged) {
+  channel_.datecomp = 1;
+  Store(Item("T", "l", "old1"), store::kStateRead);
+  Store(Item("X", "x", "x"), store::kStateRead);
+  Store(Item("t", "L", "old2"), store::kStateProtected);
+  Store(Item("U", "u", "before"), store::kStateRead);
+  Store(Item("U", "u", "after"), store::kStateRead);
+  auto run = Start();
+  MergeItem(Item("T", "l", "new"), *run);
+  MergeItem(Item("U", "u", "after"), *run);
+  EXPECT_EQ(Listing(channel_), (std::vector<std::string>{"X|x|x|1", "U|u|before|1", "U|u|after|1", "T|l|new|0"}));
+  EXPECT_EQ(run->PreviousCount, 3u);
+
+  // The replaced versions are gone for the rest of the document, the new one is no
+  // stored version: the same item again is added once more.
+  MergeItem(Item("t", "l", "newer"), *run);
+  EXPECT_EQ(Listing(channel_),
+            (std::vector<std::string>{"X|x|x|1", "U|u|before|1", "U|u|after|1", "t|l|newer|0", "T|l|new|0"}));
+  ExpectCountsMatchItems();
+}
+
+// An HTML channel knows every item it holds by title, those of this document too, and by
+// link as well once it has a pattern.
+TEST_F(Merge, HtmlChannelsKnowTheItemsOfTheDocumentToo) {
+  channel_.htmlrss = 1;
+  Store(Item("A", "l1"), store::kStateRead);
+  Store(Item("a", "l2"), store::kStateRead);
+  auto run = Start();
+  MergeItem(Item("A", "l9"), *run);  // known by its title
+  MergeItem(Item("B", ""), *run);
+  MergeItem(Item("b", "x"), *run);  // the item just added
+  EXPECT_EQ(Listing(channel_), (std::vector<std::string>{"A|l1||1", "a|l2||1", "B|||0"}));
+  channel_.regexpr = "<a href=\"({link}.*?)\">({title}.*?)</a>";
+  MergeItem(Item("a", "L1"), *run);  // title and link, the link in any case
+  MergeItem(Item("A", "l3"), *run);
+  MergeItem(Item("A", "l3"), *run);
+  MergeItem(Item("B", "x"), *run);
+  EXPECT_EQ(Listing(channel_), (std::vector<std::string>{"A|l1||1", "a|l2||1", "B|x||0", "A|l3||0", "B|||0"}));
 }
 
 TEST_F(Merge, SortByDateKeepsRecordsInPlace) {

@@ -5,12 +5,16 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "formats/Opml.h"
 #include "formats/XmlLoader.h"
 #include "platform/CodePage.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
+#include "store/DataGuard.h"
+#include "store/FeedDataFile.h"
+#include "store/RecoveryCounter.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
@@ -289,6 +293,86 @@ TEST_F(OpmlTest, BloglinesDocumentsNeverAskButStopAtTheLimit) {
   ImportOpml(*list, second, 0, context, store, dialogs);
   EXPECT_EQ(ChannelsBelow(*second), 2u);
   EXPECT_EQ(context.ChannelCount, kOpmlChannelLimit);
+}
+
+// A channel count that reaches the limit while outlines remain: the user learns that the
+// rest was not read. A document that ends right at the limit says nothing.
+TEST_F(OpmlTest, TheUserIsToldWhenTheLimitLeavesOutlinesUnread) {
+  settings.BloglinesSync = true;  // no questions on the way
+  Import(ManyChannels(2, kOpmlChannelLimit / 2), std::string(kListAddress));
+  EXPECT_EQ(ChannelsBelow(*target), static_cast<size_t>(kOpmlChannelLimit));
+  EXPECT_TRUE(dialogs.shown.empty());
+
+  store.ClearUserTree();
+  target = store.Tree().AddChild(store.Tree().RootNode(), "target", store::kKindGroup);
+  const OpmlImportContext context = Import(ManyChannels(3, kOpmlChannelLimit / 2), std::string(kListAddress));
+  EXPECT_EQ(context.ChannelCount, kOpmlChannelLimit);
+  EXPECT_EQ(ChannelsBelow(*target), static_cast<size_t>(kOpmlChannelLimit));
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].kind, "message");
+  EXPECT_EQ(dialogs.shown[0].type, platform::MessageType::kInformation);
+  EXPECT_EQ(dialogs.shown[0].text,
+            "OPMLから一度に登録できるのは 10000 件までのため、それより後の項目は登録しませんでした。");
+}
+
+// Groups nested `levels` deep, named after their level, each holding a channel before its
+// subgroup.
+std::string NestedGroups(int levels) {
+  std::string document = "<opml><body>";
+  for (int level = 1; level <= levels; ++level) {
+    const std::string n = std::to_string(level);
+    document += "<outline text=\"L" + n + "\"><outline text=\"c" + n + "\" xmlUrl=\"http://example.jp/" + n + "\"/>";
+  }
+  for (int level = 1; level <= levels; ++level) document += "</outline>";
+  return document + "</body></opml>";
+}
+
+// The groups below `node` down its first group child, and the captions of the channels
+// of the deepest one.
+std::pair<int, std::string> DeepestGroup(const TTreeNodeExt* node) {
+  int level = node->Level();
+  for (;;) {
+    const TTreeNodeExt* next = nullptr;
+    for (size_t i = 0; i < node->ChildCount() && next == nullptr; ++i) {
+      if (node->Child(i)->Kind() == store::kKindGroup) next = node->Child(i);
+    }
+    if (next == nullptr) break;
+    node = next;
+    level = node->Level();
+  }
+  std::string channels;
+  for (size_t i = 0; i < node->ChildCount(); ++i) channels += node->Child(i)->Caption() + " ";
+  return {level, channels};
+}
+
+// Nothing the program writes may fail its own loader: a list nested deeper than the data
+// file holds keeps its groups down to the deepest level that may hold channels, puts the
+// content of the deeper ones there, and the saved data loads again.
+TEST_F(OpmlTest, ADeepListIsImportedSavedAndLoadedAgain) {
+  const OpmlImportContext context = Import(NestedGroups(199));
+  EXPECT_EQ(context.ChannelCount, 199);
+  EXPECT_EQ(ChannelsBelow(*target), 199u);
+  // The target stands at level 1, its groups from level 2: L198 is the group at 199.
+  EXPECT_EQ(DeepestGroup(target), (std::pair<int, std::string>{199, "c198 c199 "}));
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].type, platform::MessageType::kInformation);
+  EXPECT_EQ(dialogs.shown[0].text,
+            "OPMLのフォルダの入れ子が深すぎるため、199 階層目より深いフォルダは作らずに、その中身を 199 "
+            "階層目のフォルダに登録しました。");
+
+  testsupport::TempDir dir;
+  store::DataGuard guard;
+  store::RecoveryCounter counter{1};
+  store::FeedDataFile dataFile(store, guard, dialogs, counter);
+  ASSERT_EQ(dataFile.SaveChannelTree(dir.Path(), false), store::SaveResult::kSaved);
+
+  settings::Settings loadedSettings = settings::DefaultSettings(0);
+  store::ChannelStore loaded{loadedSettings};
+  store::DataGuard loadedGuard;
+  store::FeedDataFile loadedFile(loaded, loadedGuard, dialogs, counter);
+  ASSERT_TRUE(loadedFile.LoadChannelTree(dir.Path(), 0, false));
+  EXPECT_EQ(Describe(*loaded.Tree().RootNode()), Describe(*store.Tree().RootNode()));
+  EXPECT_EQ(dialogs.shown.size(), 1u) << "neither the save nor the load had anything to say";
 }
 
 // What an export keeps of a subtree: captions, groups and channels with their addresses.

@@ -276,7 +276,81 @@ TEST(HttpTransportTest, RedirectsAreFollowedOrHandedBack) {
   EXPECT_EQ(loop.outcome, HttpOutcome::kFailed);
   EXPECT_EQ(loop.status, 0);
   EXPECT_EQ(loop.rawHeaders, "");
+  EXPECT_EQ(loop.limit, HttpLimit::kRedirects);
 }
+
+// The credentials of a request belong to the origin of its address: a followed redirect
+// takes them along on that origin only, never to another port, host or scheme, and they
+// do not come back once the chain has left. Every other line goes everywhere.
+TEST(HttpTransportTest, CredentialsFollowRedirectsOnlyOnTheirOrigin) {
+  // The other server answers everything and tells what it was sent.
+  ScriptServer other(AnswerAlways("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nother"));
+  ScriptServer origin([&other](Peer& peer) {
+    for (std::string head; !(head = peer.ReadRequest()).empty();) {
+      if (head.starts_with("GET /here ")) {
+        peer.Send("HTTP/1.1 301 Moved Permanently\r\nLocation: /final\r\nContent-Length: 0\r\n\r\n");
+      } else if (head.starts_with("GET /away ")) {
+        peer.Send("HTTP/1.1 302 Found\r\nLocation: " + other.Url("/elsewhere") + "\r\nContent-Length: 0\r\n\r\n");
+      } else {
+        peer.Send("HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\norigin");
+      }
+    }
+  });
+  HttpTransport transport(kAgent, HttpProxy{ProxyKind::kDirect});
+  const std::vector<std::string> lines{"Accept:*/*", "If-Modified-Since: Sat, 01 Jan 2000 00:00:00 GMT",
+                                       "Authorization: Basic dXNlcjpwdw=="};
+
+  HttpRequest staying = RequestFor(origin.Url("/here"));
+  staying.headerLines = lines;
+  EXPECT_EQ(transport.Get(staying).body, "origin");
+  HttpRequest leaving = RequestFor(origin.Url("/away"));
+  leaving.headerLines = lines;
+  const HttpResponse away = transport.Get(leaving);
+  EXPECT_EQ(away.body, "other");
+  EXPECT_EQ(away.finalUrl, other.Url("/elsewhere"));
+
+  const std::vector<std::string> atOrigin = origin.Requests();
+  ASSERT_EQ(atOrigin.size(), 3u);
+  EXPECT_TRUE(atOrigin[1].starts_with("GET /final ")) << atOrigin[1];
+  for (const std::string& head : atOrigin) EXPECT_EQ(ExtraLinesOf(head), lines) << head;
+  const std::vector<std::string> atOther = other.Requests();
+  ASSERT_EQ(atOther.size(), 1u);
+  EXPECT_EQ(ExtraLinesOf(atOther[0]), (std::vector<std::string>{lines[0], lines[1]})) << atOther[0];
+}
+
+struct OriginCase {
+  const char* name;
+  std::string first;
+  std::string second;
+  bool same;
+};
+
+void PrintTo(const OriginCase& test, std::ostream* out) {
+  *out << test.name;
+}
+
+class SameOriginTest : public testing::TestWithParam<OriginCase> {};
+
+TEST_P(SameOriginTest, ComparesSchemeHostAndPort) {
+  EXPECT_EQ(SameOrigin(GetParam().first, GetParam().second), GetParam().same);
+  EXPECT_EQ(SameOrigin(GetParam().second, GetParam().first), GetParam().same);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Addresses, SameOriginTest,
+    testing::Values(OriginCase{"SamePlace", "http://example.jp/a.xml", "http://example.jp/b/c.rdf?x=1#y", true},
+                    OriginCase{"HostInAnyCase", "http://Example.JP/a", "http://example.jp/b", true},
+                    OriginCase{"DefaultPortWritten", "http://example.jp/a", "http://example.jp:80/b", true},
+                    OriginCase{"DefaultHttpsPortWritten", "https://example.jp:443/a", "https://example.jp/b", true},
+                    OriginCase{"UserPartIgnored", "http://user:pw@example.jp/a", "http://example.jp/b", true},
+                    OriginCase{"OtherPort", "http://127.0.0.1:8080/a", "http://127.0.0.1:8081/a", false},
+                    OriginCase{"OtherHost", "http://example.jp/a", "http://example.com/a", false},
+                    OriginCase{"SubdomainIsAnotherHost", "http://example.jp/a", "http://www.example.jp/a", false},
+                    OriginCase{"HttpsToHttp", "https://example.jp/a", "http://example.jp/a", false},
+                    OriginCase{"HttpsToHttpOnItsPort", "https://example.jp/a", "http://example.jp:443/a", false},
+                    OriginCase{"Unreadable", "not an address", "not an address", false},
+                    OriginCase{"LocalPath", "/home/user/feed.xml", "http://example.jp/feed.xml", false}),
+    [](const testing::TestParamInfo<OriginCase>& info) { return info.param.name; });
 
 // How a server misbehaves, and what the transport must make of it.
 struct FailureCase {
@@ -289,6 +363,7 @@ struct FailureCase {
   std::string body;      // checked when not empty
   int64_t maxElapsedMs;  // the transport gives up this promptly
   int64_t totalTimeoutMs = 0;
+  HttpLimit limit = HttpLimit::kNone;  // the limit the response names
 };
 
 const std::string kGzipBody(
@@ -312,11 +387,12 @@ std::vector<FailureCase> FailureCases() {
   };
   const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
   return {
-      {"NeverAnswers", [](Peer& peer) { peer.WaitForClose(); }, 300, kCeiling, HttpOutcome::kTimedOut, 0, "", 900},
+      {"NeverAnswers", [](Peer& peer) { peer.WaitForClose(); }, 300, kCeiling, HttpOutcome::kTimedOut, 0, "", 900, 0,
+       HttpLimit::kReceiveTimeout},
       {"BreaksOff", headerThen("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789", [](Peer&) {}), 5000,
        kCeiling, HttpOutcome::kFailed, 200, "0123456789", 2000},
       {"StallsLongerThanTheTimeout", headerThen(chunked + "5\r\nfirst\r\n", [](Peer& peer) { peer.Pause(5000); }), 300,
-       kCeiling, HttpOutcome::kTimedOut, 200, "first", 900},
+       kCeiling, HttpOutcome::kTimedOut, 200, "first", 900, 0, HttpLimit::kReceiveTimeout},
       {"StallsWithinTheTimeout",
        headerThen(chunked + "5\r\nfirst\r\n",
                   [](Peer& peer) {
@@ -330,10 +406,10 @@ std::vector<FailureCase> FailureCases() {
                   [](Peer& peer) {
                     while (peer.Send("1\r\nx\r\n")) peer.Pause(50);
                   }),
-       5000, kCeiling, HttpOutcome::kTimedOut, 200, "", 1500, 400},
+       5000, kCeiling, HttpOutcome::kTimedOut, 200, "", 1500, 400, HttpLimit::kTotalTimeout},
       {"AnnouncesABodyOverTheCeiling",
        headerThen("HTTP/1.1 200 OK\r\nContent-Length: 10485760\r\n\r\n", [](Peer& peer) { peer.WaitForClose(); }), 5000,
-       kCeiling, HttpOutcome::kTooLarge, 200, "", 2000},
+       kCeiling, HttpOutcome::kTooLarge, 200, "", 2000, 0, HttpLimit::kSize},
       {"StreamsPastTheCeiling",
        headerThen(chunked,
                   [](Peer& peer) {
@@ -341,7 +417,7 @@ std::vector<FailureCase> FailureCases() {
                     while (peer.Send(block)) {
                     }
                   }),
-       5000, kCeiling, HttpOutcome::kTooLarge, 200, "", 5000},
+       5000, kCeiling, HttpOutcome::kTooLarge, 200, "", 5000, 0, HttpLimit::kSize},
       {"SendsHeadersWithoutEnd",
        headerThen("HTTP/1.1 200 OK\r\n",
                   [](Peer& peer) {
@@ -349,7 +425,7 @@ std::vector<FailureCase> FailureCases() {
                     while (peer.Send(lines)) {
                     }
                   }),
-       5000, kCeiling, HttpOutcome::kTooLarge, 200, "", 5000},
+       5000, kCeiling, HttpOutcome::kTooLarge, 200, "", 5000, 0, HttpLimit::kSize},
       {"CompressesTheBody",
        headerThen("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 47\r\n\r\n" + kGzipBody,
                   [](Peer& peer) { peer.WaitForClose(); }),
@@ -375,6 +451,7 @@ TEST_P(HttpTransportFailureTest, EndsAsExpectedAndPromptly) {
   const HttpResponse response = transport.Get(request);
   EXPECT_LT(MsSince(start), test.maxElapsedMs);
   EXPECT_EQ(response.outcome, test.outcome) << response.error;
+  EXPECT_EQ(response.limit, test.limit);
   EXPECT_EQ(response.status, test.status);
   if (!test.body.empty()) {
     EXPECT_EQ(response.body, test.body);

@@ -49,43 +49,50 @@ struct BadInput {
   const char* name;
   std::function<std::string()> bytes;
   std::function<void(const Settings&)> check;
+  bool damaged;  // not what a settings file holds: set aside, limits held
 };
 
 class BadInputTest : public SettingsFixture, public ::testing::WithParamInterface<BadInput> {};
 
 // Whatever the file holds, loading gives a usable record, and a save followed by a load
-// gives the same record again.
+// gives the same record again. A file that does not look like a settings file holds the
+// item limits until the settings are saved; the file saved then is a good one.
 TEST_P(BadInputTest, LoadsAndSavesSafely) {
   Settings loaded = LoadFrom(GetParam().bytes());
   EXPECT_TRUE(state_.SettingsLoaded);
+  EXPECT_EQ(state_.SettingsFileDamaged, GetParam().damaged);
+  EXPECT_EQ(loaded.ItemLimitsHeld, GetParam().damaged);
+  loaded.ItemLimitsHeld = false;
   GetParam().check(loaded);
   Settings saved = loaded;
   Save(saved);
   EXPECT_EQ(saved, loaded);
   EXPECT_EQ(LoadFresh(), loaded);
+  EXPECT_FALSE(state_.SettingsFileDamaged);
 }
 
 const BadInput kBadInputs[] = {
-    {"Empty", [] { return std::string(); }, [](const Settings& s) { EXPECT_EQ(s, DefaultSettings(kTestNow)); }},
+    {"Empty", [] { return std::string(); }, [](const Settings& s) { EXPECT_EQ(s, DefaultSettings(kTestNow)); }, true},
     {"Utf16", [] { return Utf16Le("[Ev_Main]\r\nItemMax=5\r\n"); },
-     [](const Settings& s) { EXPECT_EQ(s, DefaultSettings(kTestNow)); }},
+     [](const Settings& s) { EXPECT_EQ(s, DefaultSettings(kTestNow)); }, true},
     // UTF-8 rather than Shift_JIS: the bytes are kept as they are.
     {"Utf8", [] { return "[Ev_Main]\r\nHomePage=http://例え.jp/\r\n"; },
-     [](const Settings& s) { EXPECT_EQ(s.HomePage, "http://例え.jp/"); }},
+     [](const Settings& s) { EXPECT_EQ(s.HomePage, "http://例え.jp/"); }, false},
     {"Binary", [] { return PseudoRandomBytes(4096, 7) + "\r\n[Ev_Main]\r\nItemMax=42\r\n"; },
-     [](const Settings& s) { EXPECT_EQ(s.ItemMax, 42); }},
+     [](const Settings& s) { EXPECT_EQ(s.ItemMax, 42); }, true},
     {"TruncatedLine", [] { return "[Ev_Main]\r\nItemMax=50\r\nDateMax=3"; },
      [](const Settings& s) {
        EXPECT_EQ(s.ItemMax, 50);
        EXPECT_EQ(s.DateMax, 3);
-     }},
+     },
+     false},
     {"TruncatedSection", [] { return "[Ev_Main]\r\nItemMax=50\r\n[Ev_Sec"; },
-     [](const Settings& s) { EXPECT_EQ(s.ItemMax, 50); }},
+     [](const Settings& s) { EXPECT_EQ(s.ItemMax, 50); }, true},
     {"TruncatedCharacter", [] { return "[Ev_Main]\r\nHomePage=" + text::J("日本").substr(0, 3); },
-     [](const Settings& s) { EXPECT_EQ(s.HomePage, text::J("日本").substr(0, 3)); }},
+     [](const Settings& s) { EXPECT_EQ(s.HomePage, text::J("日本").substr(0, 3)); }, false},
     {"NulBytes", [] { return "[Ev_Main]\r\nItem\0Max=5\r\nItemMax=6\0\r\n"s; },
-     [](const Settings& s) { EXPECT_EQ(s.ItemMax, 6); }},
-    {"Huge", HugeFile, [](const Settings& s) { EXPECT_EQ(s.ItemMax, 42); }},
+     [](const Settings& s) { EXPECT_EQ(s.ItemMax, 6); }, true},
+    {"Huge", HugeFile, [](const Settings& s) { EXPECT_EQ(s.ItemMax, 42); }, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, BadInputTest, ::testing::ValuesIn(kBadInputs),
@@ -188,9 +195,9 @@ TEST_F(SettingsFileTest, NothingIsWrittenBeforeTheSettingsWereLoaded) {
 TEST_F(SettingsFileTest, FlushAppendsTrailingBytesAsTheyAre) {
   SettingsFile file = OpenSettingsFile(Path());
   EXPECT_EQ(file.FileOrigin(), SettingsFile::Origin::kMissing);
-  file.Ini().WriteInteger("A", "K", 1);
-  ASSERT_TRUE(FlushSettingsFile(file, "[Tail]\nRaw=1"));
-  EXPECT_EQ(ReadIni(), "[A]\r\nK=1\r\n\r\n[Tail]\nRaw=1");
+  file.Ini().WriteInteger("Ev_A", "K", 1);
+  ASSERT_TRUE(FlushSettingsFile(file, "[Sz_Tail]\nRaw=1"));
+  EXPECT_EQ(ReadIni(), "[Ev_A]\r\nK=1\r\n\r\n[Sz_Tail]\nRaw=1");
   EXPECT_EQ(OpenSettingsFile(Path()).FileOrigin(), SettingsFile::Origin::kRead);
 }
 

@@ -76,6 +76,7 @@ std::vector<KeyRow> AllKeys() {
       {main, "SearchCreate", "1", "0"},
       {main, "SearchCagory", "1", "0"},
       {main, "HTTPTimeout", "20", "45"},
+      {main, "HTTPTotalTimeout", "300", "120"},
       {main, "ViewStyle", "0", "2"},
       {main, "ViewName", "", "/usr/bin/firefox"},
       {main, "MultiLineTab", "0", "1"},

@@ -143,6 +143,26 @@ TEST_F(ItemBoundsTest, MidokuSaveKeepsEveryUnreadItem) {
   EXPECT_EQ(Written(), expected);
 }
 
+// While the settings come from a damaged file, a save keeps every item: ItemMax, DateMax
+// and MidokuSave may all be other than the user's. The channel's own limits come with the
+// data file and still bound what the merge takes from a feed.
+TEST_F(ItemBoundsTest, HeldLimitsKeepEveryItem) {
+  settings.ItemMax = 10;
+  settings.DateMax = 5;
+  Fill(30);
+  list.ItemAt(3)->read = kStateUnread;
+  list.itemmax = 3;
+  EXPECT_EQ(Written(), Range(27, 29));
+  settings.ItemLimitsHeld = true;
+  EXPECT_EQ(Written(), Range(0, 29));
+  EXPECT_EQ(EffectiveItemLimit(list, settings), 3);
+  list.itemmax = 0;
+  EXPECT_EQ(EffectiveItemLimit(list, settings), 0);
+  EXPECT_EQ(EffectiveAgeLimit(list, settings), 0);
+  list.datemax = 7;
+  EXPECT_EQ(EffectiveAgeLimit(list, settings), 7);
+}
+
 using ChannelListTest = TreeFixture;
 
 TEST_F(ChannelListTest, ReleasingAChannelListTakesItsItemsOutOfTheTotals) {

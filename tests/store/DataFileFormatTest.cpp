@@ -6,6 +6,7 @@
 
 #include "DataFileSupport.h"
 #include "store/DataFileFormat.h"
+#include "store/DataFileParser.h"
 #include "store/DataFileWriter.h"
 #include "store/LocalClock.h"
 
@@ -91,7 +92,7 @@ TEST_F(WriterTest, AChannelWithNothingSetIsItsFlagCaptionAndEnd) {
   TTreeNodeExt* feed =
       store.Tree().AddChild(store.Tree().RootNode(), "Feed", kKindChannel, std::make_unique<TSiteList>());
   feed->Data()->recovery = 5;
-  EXPECT_EQ(Save(), "[000001]\r\nflag:001001\r\ndispname:Feed\r\nrecovery:5\r\n*\r\n");
+  EXPECT_EQ(Save(), "[000001]\r\nflag:001020\r\n*\r\nflag:001001\r\ndispname:Feed\r\nrecovery:5\r\n*\r\n");
 }
 
 TEST_F(WriterTest, PassingKindsAreSavedAsChannelsAndNumbersAreHandedOut) {
@@ -126,13 +127,50 @@ TEST_F(WriterTest, OnlyTheItemsTheBoundsKeepAreWritten) {
   EXPECT_EQ(bytes.rfind("[000001]", 0), 0u);  // items are not counted in the header
 }
 
-TEST_F(WriterTest, GroupsRecordExpansionOnlyWhenItIsKept) {
+TEST_F(WriterTest, TheItemTotalFollowsTheHeaderAndCountsTheItemsWritten) {
+  settings.ItemMax = 2;
+  settings.DateMax = 0;
+  TTreeNodeExt* group = store.Tree().AddChild(store.Tree().RootNode(), "G", kKindGroup);
+  TTreeNodeExt* feed = AddChannel(store, group, "F", 4, 1);
+  feed->Data()->ItemAt(0)->read = kStateProtected;
+  AddChannel(store, store.Tree().RootNode(), "E", 1, 2);
+  const std::string bytes = Save();
+  // F-0 (protected), F-2 and F-3 of the first channel, E-0 of the second.
+  EXPECT_EQ(bytes.rfind("[000003]\r\nflag:001020\r\nitemtotal:4\r\n*\r\nflag:001000\r\ndispname:G\r\n", 0), 0u);
+
+  // The record is no node: a reader finds the header's count of nodes and the items the
+  // total announced.
+  ChannelStore loaded{settings};
+  const ParseOutcome outcome = ParseChannelData(bytes, loaded, nullptr);
+  EXPECT_TRUE(outcome.Accepted());
+  EXPECT_TRUE(outcome.hasItemTotal);
+  EXPECT_EQ(outcome.expectedItems, 4);
+  EXPECT_EQ(outcome.itemCount, 4);
+  EXPECT_EQ(outcome.createdNodes, 3);
+
+  // An empty tree announces no items; the total is left out like any zero.
+  store.ClearUserTree();
+  EXPECT_EQ(Save(), "[000000]\r\nflag:001020\r\n*\r\n");
+}
+
+TEST_F(WriterTest, GroupsRecordExpansionUnlessGroupsFollowTheFocus) {
   TTreeNodeExt* group = store.Tree().AddChild(store.Tree().RootNode(), "G", kKindGroup);
   store.Tree().AddChild(group, "Q", kKindSearch);
   store.Tree().SetExpanded(group, true);
-  EXPECT_EQ(Save(), "[000002]\r\nflag:001000\r\ndispname:G\r\n*\r\nflag:002003\r\ndispname:Q\r\n*\r\n");
-  settings.TreeOpen = 3;
-  EXPECT_EQ(Save(), "[000002]\r\nflag:001000\r\ndispname:G\r\nexpand:1\r\n*\r\nflag:002003\r\ndispname:Q\r\n*\r\n");
+  const std::string expanded =
+      "[000002]\r\nflag:001020\r\n*\r\nflag:001000\r\ndispname:G\r\nexpand:1\r\n*\r\nflag:002003\r\ndispname:Q\r\n*"
+      "\r\n";
+  for (int treeOpen : {0, 1, 3}) {
+    settings.TreeOpen = treeOpen;
+    EXPECT_EQ(Save(), expanded) << treeOpen;
+  }
+  settings.TreeOpen = 2;
+  EXPECT_EQ(Save(),
+            "[000002]\r\nflag:001020\r\n*\r\nflag:001000\r\ndispname:G\r\n*\r\nflag:002003\r\ndispname:Q\r\n*\r\n");
+  settings.TreeOpen = 1;
+  store.Tree().SetExpanded(group, false);
+  EXPECT_EQ(Save(),
+            "[000002]\r\nflag:001020\r\n*\r\nflag:001000\r\ndispname:G\r\n*\r\nflag:002003\r\ndispname:Q\r\n*\r\n");
 }
 
 }  // namespace

@@ -132,13 +132,14 @@ TEST_F(ParserTest, KeysIgnoreCaseAndLineEndsAreLenient) {
   EXPECT_EQ(feed->Data()->Count(), 1u);
 }
 
-TEST_F(ParserTest, ExpansionIsRestoredOnlyWhenItIsKept) {
+TEST_F(ParserTest, ExpansionIsRestoredUnlessGroupsFollowTheFocus) {
   const std::string image = Lines({"flag:001000", "dispname:G", "expand:", "*", "flag:002000", "dispname:H", "*",
                                    "flag:001000", "dispname:Empty", "expand:1", "*"});
+  settings.TreeOpen = 2;
   Parse(image);
   EXPECT_FALSE(Root()->Child(0)->Expanded());
   store.ClearUserTree();
-  settings.TreeOpen = 3;
+  settings.TreeOpen = 1;
   Parse(image);
   EXPECT_TRUE(Root()->Child(0)->Expanded());   // any value marks it; expanded with its first child
   EXPECT_FALSE(Root()->Child(1)->Expanded());  // marked, but no child ever came
@@ -184,6 +185,95 @@ TEST_F(ParserTest, ItemsAreOfferedToTheReplayWithTheirChannel) {
   EXPECT_EQ(Root()->UnreadTotal(), 1);
   EXPECT_TRUE(store.DataModified());
 }
+
+// The tree as text: every node with its depth, caption, kind and the titles of its items.
+std::string Describe(const TTreeNodeExt* node, int depth = 0) {
+  std::string out;
+  for (size_t i = 0; i < node->ChildCount(); ++i) {
+    const TTreeNodeExt* child = node->Child(i);
+    out += std::to_string(depth) + " " + child->Caption() + " " + std::to_string(child->Kind());
+    if (const TSiteList* list = child->Data()) {
+      for (const auto& item : list->Items()) out += " [" + item->title + "]";
+    }
+    out += "\n" + Describe(child, depth + 1);
+  }
+  return out;
+}
+
+// A reader meets records of kinds it does not know (a later version's, another tree's):
+// wherever one stands, it is skipped whole, and the file reads as without it. The item
+// total is such a record to a reader that does not know it, and one that stands anywhere
+// but first is one to this reader too.
+TEST_F(ParserTest, RecordsOfUnknownKindsAreSkippedWhereverTheyStand) {
+  const std::vector<std::vector<std::string>> records = {
+      {"flag:001000", "dispname:G", "*"}, {"flag:002001", "dispname:A", "title:Site", "*"},
+      {"flag:002010", "title:a1", "*"},   {"flag:002010", "title:a2", "read:1", "*"},
+      {"flag:001003", "dispname:S", "*"}, {"flag:001001", "dispname:B", "*"},
+      {"flag:001010", "title:b1", "*"},
+  };
+  const std::vector<std::vector<std::string>> unknown = {
+      {"flag:001004", "dispname:favourite", "title:t", "*"},
+      {"flag:002099", "dispname:later", "itemtotal:1", "*"},
+      {"flag:001020", "itemtotal:99", "*"},
+      {"flag:003011", "*"},  // no node at depth 2 is needed for it
+  };
+  std::vector<std::string> plain = {"[000004]"};
+  for (const auto& record : records) plain.insert(plain.end(), record.begin(), record.end());
+  ASSERT_TRUE(Parse(Lines(plain)).Accepted());
+  const std::string expected = Describe(Root());
+  const int32_t unread = Root()->UnreadTotal();
+  for (const auto& extra : unknown) {
+    // First of all, the item total is the item total; anywhere else it is unknown.
+    for (size_t at = extra[0] == "flag:001020" ? 1 : 0; at <= records.size(); ++at) {
+      std::vector<std::string> lines = {"[000004]"};
+      for (size_t i = 0; i < records.size(); ++i) {
+        if (i == at) lines.insert(lines.end(), extra.begin(), extra.end());
+        lines.insert(lines.end(), records[i].begin(), records[i].end());
+      }
+      if (at == records.size()) lines.insert(lines.end(), extra.begin(), extra.end());
+      store.ClearUserTree();
+      const ParseOutcome outcome = Parse(Lines(lines));
+      EXPECT_TRUE(outcome.Accepted()) << extra[0] << " before record " << at;
+      EXPECT_FALSE(outcome.hasItemTotal) << extra[0] << " before record " << at;
+      EXPECT_EQ(Describe(Root()), expected) << extra[0] << " before record " << at;
+      EXPECT_EQ(Root()->UnreadTotal(), unread) << extra[0] << " before record " << at;
+    }
+  }
+}
+
+struct ItemTotalCase {
+  const char* name;
+  std::vector<std::string> totalRecord;  // the first record; none for a file without it
+  bool accepted;
+};
+
+class ItemTotalTest : public ParserTest, public ::testing::WithParamInterface<ItemTotalCase> {};
+
+// A file that announces its item total must hold exactly that many items: a file cut at
+// the end of an item record has every node and every record whole, and only the total
+// tells it from a complete file.
+TEST_P(ItemTotalTest, DecidesTogetherWithTheNodeCount) {
+  std::vector<std::string> lines = {"[000002]"};
+  lines.insert(lines.end(), GetParam().totalRecord.begin(), GetParam().totalRecord.end());
+  for (const char* line : {"flag:001001", "dispname:A", "*", "flag:001010", "title:a1", "*", "flag:001001",
+                           "dispname:B", "*", "flag:001010", "title:b1", "*", "flag:001010", "title:b2", "*"}) {
+    lines.push_back(line);
+  }
+  const ParseOutcome outcome = Parse(Lines(lines));
+  EXPECT_EQ(outcome.Accepted(), GetParam().accepted);
+  EXPECT_EQ(outcome.itemCount, 3);
+  EXPECT_EQ(Root()->ItemTotal(), 3);  // what was read stays, as for any damage
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ItemTotalTest,
+    ::testing::Values(ItemTotalCase{"Matching", {"flag:001020", "itemtotal:3", "*"}, true},
+                      ItemTotalCase{"ItemsCutOff", {"flag:001020", "itemtotal:4", "*"}, false},
+                      ItemTotalCase{"ItemsAdded", {"flag:001020", "ITEMTOTAL:2", "*"}, false},
+                      ItemTotalCase{"WithoutNumber", {"flag:001020", "*"}, false},
+                      ItemTotalCase{"OtherKeysIgnored", {"flag:001020", "dispname:x", "itemtotal:3", "*"}, true},
+                      ItemTotalCase{"WithoutTheRecord", {}, true}),
+    [](const ::testing::TestParamInfo<ItemTotalCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ParserTest, ARoundTripKeepsAWrittenTree) {
   TTreeNodeExt* group = store.Tree().AddChild(Root(), J("グループ"), kKindGroup);

@@ -10,6 +10,7 @@
 #include "DataFileSupport.h"
 #include "platform/Files.h"
 #include "store/BackupFiles.h"
+#include "store/DataFileWriter.h"
 
 namespace store::testing {
 namespace {
@@ -31,6 +32,12 @@ std::string DataWith(const std::string& caption, int items = 1) {
   std::string bytes = "[000001]\r\nflag:001001\r\ndispname:" + caption + "\r\nrecovery:1\r\n*\r\n";
   for (int i = 0; i < items; ++i) bytes += "flag:001010\r\ntitle:" + caption + std::to_string(i) + "\r\n*\r\n";
   return bytes;
+}
+
+// The same file as this program writes it: with the record of its item total after the
+// header.
+std::string WithItemTotal(const std::string& bytes, int items) {
+  return bytes.substr(0, 10) + "flag:001020\r\nitemtotal:" + std::to_string(items) + "\r\n*\r\n" + bytes.substr(10);
 }
 
 // Says 2 nodes but holds 1: the count check fails.
@@ -97,7 +104,7 @@ TEST_F(LoadTest, ADamagedFileFallsBackToTheNewestGoodBackup) {
   EXPECT_EQ(ReadFile(aside), main);
   ASSERT_EQ(run.Save(), SaveResult::kSaved);
   EXPECT_EQ(ReadFile(aside), main);
-  EXPECT_EQ(ReadFile(dir / "plover.dat"), DataWith("Older"));
+  EXPECT_EQ(ReadFile(dir / "plover.dat"), WithItemTotal(DataWith("Older"), 1));
 }
 
 TEST_F(LoadTest, DecliningTheRepairBlocksEverySave) {
@@ -157,6 +164,21 @@ struct BadInput {
   std::string (*make)();
 };
 
+// What the program writes for two channels, cut right after an item record of the last
+// channel: every record is whole and the count of nodes matches; only the item total
+// tells that items are missing.
+std::string CutAtAnItemBoundary() {
+  settings::Settings settings;
+  settings.ItemMax = 0;
+  settings.DateMax = 0;
+  ChannelStore store{settings};
+  AddChannel(store, store.Tree().RootNode(), "First", 2, 1);
+  AddChannel(store, store.Tree().RootNode(), "Last", 5, 2);
+  RecoveryCounter counter{1};
+  const std::string bytes = SerializeChannelTree(store.Tree(), settings, 39450.5, counter);
+  return bytes.substr(0, bytes.rfind("flag:001010\r\n"));
+}
+
 std::string Binary() {
   std::mt19937 random(7);
   std::string bytes(64 * 1024, '\0');
@@ -192,7 +214,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"TruncatedBeforeALaterNode", [] { return DataWith("A") + "flag:001000\r\ndispn"; }},
                       BadInput{"ZeroFilled", [] { return std::string(8192, '\0'); }}, BadInput{"Binary", Binary},
                       BadInput{"HugeLine", [] { return "[000001]\r\n" + std::string(24 << 20, 'x'); }},
-                      BadInput{"HugeDepth", [] { return std::string("[000001]\r\nflag:999001\r\n*\r\n"); }}),
+                      BadInput{"HugeDepth", [] { return std::string("[000001]\r\nflag:999001\r\n*\r\n"); }},
+                      BadInput{"CutAtAnItemBoundary", CutAtAnItemBoundary}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
 }  // namespace

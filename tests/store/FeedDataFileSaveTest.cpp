@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <utime.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "DataFileSupport.h"
 #include "store/BackupFiles.h"
+#include "store/DataFileFormat.h"
 #include "store/LocalClock.h"
 
 namespace store::testing {
@@ -40,7 +43,7 @@ TEST_F(SaveTest, ReplacesTheDataFileThroughTheTemporaryFile) {
   WriteFile(dir / "plover.tmp", "half of an earlier save");
   ASSERT_EQ(run.Save(), SaveResult::kSaved);
   const std::string saved = ReadFile(dir / "plover.dat");
-  EXPECT_EQ(saved.rfind("[000001]\r\nflag:001001\r\ndispname:Feed\r\n", 0), 0u);
+  EXPECT_EQ(saved.rfind("[000001]\r\nflag:001020\r\nitemtotal:3\r\n*\r\nflag:001001\r\ndispname:Feed\r\n", 0), 0u);
   EXPECT_FALSE(FileExists(dir / "plover.tmp"));
   EXPECT_FALSE(run.store.DataModified());
 
@@ -118,6 +121,75 @@ TEST_F(SaveTest, BackupsKeepTheFirstFileOfADateAndTheNewestSeven) {
   run.store.SetModified();
   ASSERT_EQ(run.Save(false), SaveResult::kSaved);
   EXPECT_FALSE(FileExists(dir / BackupFileName(day + 86400)));
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info.st_mode & 07777;
+}
+
+// The data file holds the user's credentials: it is readable by the user alone, also when
+// the file it replaces was not, and so is the backup of that file.
+TEST_F(SaveTest, TheDataFileAndItsBackupAreTheUsersAlone) {
+  const std::time_t day = FixtureNow();
+  WriteFile(dir / "plover.dat", "written by an older version");
+  ASSERT_EQ(::chmod((dir / "plover.dat").c_str(), 0644), 0);
+  SetLastWrite(dir / "plover.dat", day);
+  ASSERT_EQ(run.Save(true), SaveResult::kSaved);
+  EXPECT_EQ(ModeOf(dir / "plover.dat"), 0600u);
+  EXPECT_EQ(ReadFile(dir / BackupFileName(day)), "written by an older version");
+  EXPECT_EQ(ModeOf(dir / BackupFileName(day)), 0600u);
+}
+
+// Until the folder is flushed, the rename that put the new plover.dat in place may be lost
+// to a power cut: an error there is a failed save, and the next save point tries again.
+TEST_F(SaveTest, AnErrorFlushingTheFolderFailsTheSave) {
+  WriteFile(dir / "plover.dat", "old data");
+  std::vector<std::string> flushed;
+  run.dataFile.SetFolderSync([&flushed](const std::string& folder) {
+    flushed.push_back(folder);
+    errno = EIO;
+    return false;
+  });
+  EXPECT_EQ(run.Save(), SaveResult::kFailed);
+  EXPECT_EQ(flushed, std::vector<std::string>{dir.Path()});
+  ASSERT_EQ(run.dialogs.shown.size(), 1u);
+  EXPECT_EQ(run.dialogs.shown[0].text,
+            "データの保存を完了できませんでした。\r\n"
+            "データフォルダへの書き込みをディスクに確定できませんでした (ディスクに問題がある可能性があります)。");
+  EXPECT_TRUE(run.store.DataModified());
+  EXPECT_FALSE(FileExists(dir / "plover.tmp"));
+
+  run.dataFile.SetFolderSync([](const std::string&) { return true; });
+  EXPECT_EQ(run.Save(), SaveResult::kSaved);
+  EXPECT_FALSE(run.store.DataModified());
+  EXPECT_EQ(run.dialogs.shown.size(), 1u);
+}
+
+// A file that its own loader refuses would make the data folder unloadable: a tree deeper
+// than the loader reads is not saved at all.
+TEST_F(SaveTest, ATreeDeeperThanTheLoaderReadsIsNotSaved) {
+  TTreeNodeExt* group = run.Root();
+  for (int depth = 1; depth <= datafile::kMaxDepth; ++depth) {
+    group = run.store.Tree().AddChild(group, "G" + std::to_string(depth), kKindGroup);
+  }
+  // A group at the deepest depth is still fine, as long as it holds nothing.
+  ASSERT_EQ(run.Save(), SaveResult::kSaved);
+  const std::string saved = ReadFile(dir / "plover.dat");
+  ProgramRun reloaded(dir.Path());
+  EXPECT_TRUE(reloaded.Load());
+  EXPECT_EQ(reloaded.Root()->ItemTotal(), 3);
+
+  AddChannel(run.store, group, "TooDeep", 2);
+  EXPECT_EQ(run.Save(), SaveResult::kFailed);
+  ASSERT_EQ(run.dialogs.shown.size(), 1u);
+  EXPECT_EQ(run.dialogs.shown[0].text,
+            "フォルダの階層が深すぎるためデータを保存できませんでした (200 階層まで)。\r\n"
+            "フォルダ : G200\r\nこのフォルダの中身を浅い階層へ移動してください。");
+  EXPECT_EQ(ReadFile(dir / "plover.dat"), saved);
+  EXPECT_FALSE(FileExists(dir / "plover.tmp"));
+  EXPECT_TRUE(run.store.DataModified());
 }
 
 TEST(BackupFilesTest, ListsMatchingFilesInDateOrder) {

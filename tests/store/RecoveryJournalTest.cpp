@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -49,6 +50,21 @@ TEST_F(JournalTest, RecordsStatesAndEndsCleanly) {
   EXPECT_FALSE(journal.RecoveryTimerEnabled());
   EXPECT_FALSE(journal.CheckPreviousRun(dialogs));  // a clean end asks nothing
   EXPECT_TRUE(dialogs.shown.empty());
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info.st_mode & 07777;
+}
+
+// The journal names the items the user read: it is the user's alone, and so is the folder
+// it is made in.
+TEST_F(JournalTest, TheJournalAndItsFolderAreTheUsersAlone) {
+  journal.OpenJournal();
+  journal.WriteJournal("7\tTitle\tlink", kStateRead, true);
+  EXPECT_EQ(ModeOf(dir / "system"), 0700u);
+  EXPECT_EQ(ModeOf(Path()), 0600u);
 }
 
 TEST_F(JournalTest, AnEmptyJournalIsNoAbnormalEnd) {
