@@ -82,6 +82,9 @@ bool ChannelProperties::ApplyChannelProperties(const store::TSiteRecord* selecte
   channel->htmlrss = record.htmlrss;
   channel->regexpr = record.regexpr;
   channel->authorize = record.authorize;
+  // The panel showed the credentials with the channel's address: applying it confirms them
+  // for that address, also when they were held for the site the channel moved away from.
+  channel->authsite.clear();
   channel->encflag = record.encflag;
   channel->linkop = record.linkop;
   if (applied_) applied_();

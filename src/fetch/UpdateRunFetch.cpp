@@ -39,7 +39,7 @@ void UpdateRun::StartWorker(TTreeNodeExt* node, bool resubscribe) {
     // The service's own addresses are read with the account, not the channel's login.
     job.Authorization = BasicCredentials(settings.BloglinesUser);
     if (store::IsBloglinesItemAddress(url, bloglines)) url += settings.BloglinesFlag ? "&n=1" : "&n=0";
-  } else if (!channel.authorize.empty()) {
+  } else if (!channel.authorize.empty() && store::CredentialsGoTo(channel, url)) {
     job.Authorization = BasicCredentials(channel.authorize);
   }
   job.Url = url;
@@ -181,10 +181,9 @@ void UpdateRun::MoveChannel(store::TSiteList& channel, const std::string& movedT
   const std::string oldAddress = channel.Site.rdfurl;
   channel.Site.rdfurl = movedTo;
   // The user name and password were given for the old site. They went nowhere else on
-  // this fetch, and they must not follow the channel there for good either: the user
-  // decides whether the new site is to have them.
-  if (!channel.authorize.empty() && !platform::SameOrigin(oldAddress, movedTo)) {
-    channel.authorize.clear();
+  // this fetch, and they must not follow the channel there for good either: they stay
+  // with the channel, held for that site, until the user confirms them for the new one.
+  if (store::HoldCredentialsOnMove(channel, oldAddress, movedTo)) {
     services_.Store.SetModified();
     LogCredentialsWithheld(services_.Store.Tree(), channel, oldAddress, movedTo, Now());
   }

@@ -71,8 +71,8 @@ std::string CredentialsWithheldTitle() {
 
 std::string CredentialsWithheldDetail(const std::string& oldAddress, const std::string& newAddress) {
   return text::J("このチャンネルのアドレスは別のサイトへ恒久的に移動しました (301 Moved Permanently)。") + "<br>" +
-         text::J("ユーザー名とパスワードは移動先に送らず、チャンネルから外しました。") + "<br>" +
-         text::J("移動先のサイトにも送ってよい場合は、プロパティで設定し直してください。") + "<br><br>" +
+         text::J("ユーザー名とパスワードは移動先に送らず、移動元のサイト用として保存しています。") + "<br>" +
+         text::J("移動先のサイトにも送ってよい場合は、プロパティで確認して「適用」してください。") + "<br><br>" +
          text::J("移動元 > ") + text::HtmlEscape(oldAddress, false) + "<br>" + text::J("移動先 > ") +
          text::HtmlEscape(newAddress, false);
 }

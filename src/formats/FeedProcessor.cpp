@@ -124,7 +124,7 @@ uint8_t FeedProcessor::Run(Call& call) {
     if (call.address.empty()) call.address = channel->Site.rdfurl;
     call.htmlrss = channel->htmlrss;
     call.regexpr = channel->regexpr;
-    call.authorize = channel->authorize;
+    if (store::CredentialsGoTo(*channel, channel->Site.rdfurl)) call.authorize = channel->authorize;
   } else if (call.mode != kFeedRegisterFirst && call.mode != kFeedRegisterBefore) {
     return kFeedInternalError;
   } else if (call.defaults.Present) {

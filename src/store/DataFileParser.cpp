@@ -26,6 +26,7 @@ struct ChannelFields {
   double client = 0;
   int32_t refresh = 0;
   std::string authorize;
+  std::string authsite;
   uint8_t htmlrss = 0;
   std::string regexpr;
   uint8_t encflag = 0;
@@ -89,6 +90,7 @@ constexpr std::array kKeys = {
     KeyEntry{"server", [](W& w, V v) { Text(w.channel.server, v); }},
     KeyEntry{"client", [](W& w, V v) { w.channel.client = Day(v); }},
     KeyEntry{"authorize", [](W& w, V v) { Text(w.channel.authorize, v); }},
+    KeyEntry{"authsite", [](W& w, V v) { Text(w.channel.authsite, v); }},
     KeyEntry{"refresh", [](W& w, V v) { w.channel.refresh = Number<int32_t>(v); }},
     KeyEntry{"noread", [](W& w, V v) { w.channel.noread = Number<uint8_t>(v); }},
     KeyEntry{"datecomp", [](W& w, V v) { w.channel.datecomp = Number<uint8_t>(v); }},
@@ -371,6 +373,7 @@ void Parser::EndNode() {
     list->client = channel.client;
     list->refresh = channel.refresh;
     list->authorize = std::move(channel.authorize);
+    list->authsite = std::move(channel.authsite);
     list->htmlrss = channel.htmlrss;
     list->regexpr = std::move(channel.regexpr);
     list->encflag = channel.encflag;

@@ -131,6 +131,7 @@ void DataFileWriter::WriteChannel(const TTreeNodeExt* node, int depth) {
   Text("server", list->server);
   Day("client", list->client);
   Text("authorize", list->authorize);
+  Text("authsite", list->authsite);
   Number("refresh", list->refresh);
   Number("noread", list->noread);
   Number("datecomp", list->datecomp);

@@ -3,6 +3,8 @@
 
 #include <new>
 
+#include "platform/HttpTransport.h"
+
 namespace store {
 
 TSiteRecord* TSiteList::AddItem(const TSiteRecord& record) {
@@ -62,6 +64,22 @@ long TSiteList::IndexOf(const TSiteRecord* item) const {
     if (items_[i].get() == item) return static_cast<long>(i);
   }
   return -1;
+}
+
+bool CredentialsGoTo(const TSiteList& channel, const std::string& address) {
+  return channel.authsite.empty() || platform::SameOrigin(channel.authsite, address);
+}
+
+bool HoldCredentialsOnMove(TSiteList& channel, const std::string& oldAddress, const std::string& newAddress) {
+  if (channel.authorize.empty()) return false;
+  const std::string& site = channel.authsite.empty() ? oldAddress : channel.authsite;
+  if (platform::SameOrigin(site, newAddress)) {
+    channel.authsite.clear();
+    return false;
+  }
+  const bool newlyHeld = channel.authsite.empty();
+  channel.authsite = site;
+  return newlyHeld;
 }
 
 }  // namespace store

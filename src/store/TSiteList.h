@@ -63,10 +63,9 @@ class TSiteList {
   // their order and every record at its address.
   template <typename Less>
   void SortItems(Less less) {
-    std::stable_sort(items_.begin(), items_.end(),
-                     [&less](const std::unique_ptr<TSiteRecord>& a, const std::unique_ptr<TSiteRecord>& b) {
-                       return less(*a, *b);
-                     });
+    std::stable_sort(
+        items_.begin(), items_.end(),
+        [&less](const std::unique_ptr<TSiteRecord>& a, const std::unique_ptr<TSiteRecord>& b) { return less(*a, *b); });
   }
 
   TSiteRecord Site;              // the channel's own header
@@ -83,16 +82,28 @@ class TSiteList {
   double client = 0;      // when an update run last handled the channel; 0 = never
   int32_t refresh = 0;    // own update interval in minutes; 0 = the global interval
   std::string authorize;  // HTTP credentials in scrambled form; empty = none
-  uint8_t htmlrss = 0;    // an HTML page turned into a feed
-  std::string regexpr;    // the extraction pattern of an HTML channel
-  uint8_t encflag = 0;    // hand the enclosures of new items to the media program
-  uint8_t entojp = 0;     // browse the channel's pages through the translation service
-  uint8_t linkop = 0;     // opening an item shows the linked page instead of the summary
-  std::string clone;      // Bloglines channels: the feed's own address
-  int32_t recovery = 0;   // the channel's number in the recovery journal; 0 = none yet
+  // An address of the site the credentials were given for, kept when the channel moved to
+  // another site; they go only there until the user confirms them. Empty: the feed's own.
+  std::string authsite;
+  uint8_t htmlrss = 0;   // an HTML page turned into a feed
+  std::string regexpr;   // the extraction pattern of an HTML channel
+  uint8_t encflag = 0;   // hand the enclosures of new items to the media program
+  uint8_t entojp = 0;    // browse the channel's pages through the translation service
+  uint8_t linkop = 0;    // opening an item shows the linked page instead of the summary
+  std::string clone;     // Bloglines channels: the feed's own address
+  int32_t recovery = 0;  // the channel's number in the recovery journal; 0 = none yet
 
  private:
   std::vector<std::unique_ptr<TSiteRecord>> items_;
 };
+
+// Whether the channel's credentials may go with a fetch of `address`: always, unless the
+// channel moved away from the site they were given for (authsite), and then only there.
+bool CredentialsGoTo(const TSiteList& channel, const std::string& address);
+
+// The channel moved from `oldAddress` to `newAddress` for good. Credentials given for
+// another site are held for that site (true: they were held just now); back on that site
+// they are the channel's own again.
+bool HoldCredentialsOnMove(TSiteList& channel, const std::string& oldAddress, const std::string& newAddress);
 
 }  // namespace store

@@ -279,7 +279,9 @@ TEST_F(ChannelPropertiesTest, AChangedAddressThatDoesNotLoadStaysOnlyWhenConfirm
   values.password.clear();
   values.refresh = true;
   values.refreshTime = 45;
+  channel->Data()->authsite = "http://old/";  // held since a move: applying confirms
   EXPECT_TRUE(properties.ApplyChannelProperties(nullptr, channel, values));
+  EXPECT_EQ(channel->Data()->authsite, "");
   EXPECT_EQ(channel->Data()->Site.rdfurl, dir / "good.xml");
   EXPECT_EQ(channel->Data()->itemmax, 20);
   EXPECT_EQ(channel->Data()->refresh, 45);

@@ -78,11 +78,14 @@ TEST_F(UpdateRunNetwork, APermanentMoveToAnotherSiteLeavesTheCredentialsBehind) 
   EXPECT_EQ(AuthorizationsSeen(other, "/moved.xml"), std::vector<std::string>{"<none>"});
   EXPECT_EQ(Data(moving).Site.rdfurl, other.Url("/moved.xml"));
   EXPECT_EQ(Data(moving).Count(), 2u);
-  EXPECT_EQ(Data(moving).authorize, "");
+  // Kept, but held for the site they were given for.
+  EXPECT_EQ(Data(moving).authorize, stored);
+  EXPECT_EQ(Data(moving).authsite, server.Url("/moving.xml"));
   EXPECT_EQ(Data(staying).Site.rdfurl, server.Url("/stayed.xml"));
   EXPECT_EQ(Data(staying).authorize, stored);
+  EXPECT_EQ(Data(staying).authsite, "");
   EXPECT_EQ(Data(staying).Count(), 1u);
-  // The log tells which channel lost its credentials, and where it went.
+  // The log tells which channel's credentials are held, and where it went.
   ASSERT_EQ(ErrorLogTitles(world.store.Tree()), std::vector<std::string>{CredentialsWithheldTitle() + " - Moved"});
   const store::TSiteRecord& entry = *ErrorLog(world.store.Tree()).Items()[0];
   EXPECT_EQ(entry.link, other.Url("/moved.xml"));
@@ -93,6 +96,12 @@ TEST_F(UpdateRunNetwork, APermanentMoveToAnotherSiteLeavesTheCredentialsBehind) 
   FullRun();
   EXPECT_EQ(AuthorizationsSeen(other, "/moved.xml"), (std::vector<std::string>{"<none>", "<none>"}));
   EXPECT_EQ(AuthorizationsSeen(server, "/stayed.xml"), (std::vector<std::string>{kUserPass, kUserPass}));
+  EXPECT_EQ(ErrorLogTitles(world.store.Tree()).size(), 1u);  // said once
+
+  // The user confirms them for the new site (the property panel clears the hold).
+  Data(moving).authsite.clear();
+  FullRun();
+  EXPECT_EQ(AuthorizationsSeen(other, "/moved.xml"), (std::vector<std::string>{"<none>", "<none>", kUserPass}));
 }
 
 struct FailingChannel {

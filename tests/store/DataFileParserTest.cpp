@@ -278,14 +278,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ParserTest, ARoundTripKeepsAWrittenTree) {
   TTreeNodeExt* group = store.Tree().AddChild(Root(), J("グループ"), kKindGroup);
   AddChannel(store, group, "A", 3, 11);
-  AddChannel(store, Root(), "B", 2, 12);
+  TTreeNodeExt* b = AddChannel(store, Root(), "B", 2, 12);
+  b->Data()->authorize = "0A1B";
+  b->Data()->authsite = "http://old.example/";  // credentials held for the site it left
   RecoveryCounter counter(1);
   const std::string first = SerializeChannelTree(store.Tree(), settings, 39450.5, counter);
+  EXPECT_NE(first.find("authsite:http://old.example/\r\n"), std::string::npos);
   settings::Settings otherSettings;
   ChannelStore other(otherSettings);
   EXPECT_TRUE(ParseChannelData(first, other, nullptr).Accepted());
   EXPECT_EQ(SerializeChannelTree(other.Tree(), otherSettings, 39450.5, counter), first);
   EXPECT_EQ(other.Tree().RootNode()->ItemTotal(), 5);
+  EXPECT_EQ(other.Tree().RootNode()->Child(1)->Data()->authsite, "http://old.example/");
 }
 
 }  // namespace
