@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "formats/DocumentSource.h"
 #include "formats/Opml.h"
 #include "formats/XmlListBuilder.h"
 #include "formats/XmlLoader.h"
@@ -26,9 +27,14 @@ int CountChannels(store::TTreeNodeExt* node) {
 OpmlFileImport ImportOpmlFile(const std::string& path, store::TTreeNodeExt* target, store::ChannelStore& store,
                               formats::XmlContext& xml, platform::Dialogs& dialogs) {
   OpmlFileImport result;
-  std::optional<std::string> bytes = platform::ReadWholeFile(path);
-  if (!bytes || target == nullptr) return result;
-  formats::XmlLoad load = formats::LoadXmlDocumentRepaired(xml, *bytes);
+  // A list is a local document like any other: a regular file within the same limit, so
+  // a device or a pipe named as the list cannot hold the program.
+  std::string bytes;
+  if (target == nullptr ||
+      platform::ReadRegularFile(path, formats::kMaxLocalDocumentBytes, bytes) != platform::DocumentRead::kOk) {
+    return result;
+  }
+  formats::XmlLoad load = formats::LoadXmlDocumentRepaired(xml, bytes);
   if (!load) {
     result.outcome = OpmlFileImport::Outcome::kNotXml;
     return result;

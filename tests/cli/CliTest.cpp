@@ -336,7 +336,8 @@ TEST(CliParseTest, FailuresExitWithTheirMeaning) {
 }
 
 // parse reads regular files of a feed's size only: a device, a folder, a pipe or a file
-// over the ceiling ends the command at once, with the reason on a second line.
+// over the ceiling ends the command at once, with the reason on a second line. An OPML
+// list to import is held to the same rule.
 struct RefusedFile {
   const char* name;
   std::function<std::string(const testsupport::TempDir&)> make;  // the file's path
@@ -356,6 +357,10 @@ TEST_P(CliParseRefusesTest, EndsWithTheReason) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "ファイルを読み込めませんでした: " + path + "\n" + GetParam().cause + "\n");
+
+  const CliRun import = RunCli({"import-opml", path, "--data", dir / "data"});
+  EXPECT_EQ(import.status, 1);
+  EXPECT_EQ(import.out, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
