@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/OpmlFileImport.h"
 
-#include <optional>
-
 #include "formats/DocumentSource.h"
 #include "formats/Opml.h"
 #include "formats/XmlListBuilder.h"
