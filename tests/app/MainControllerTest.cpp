@@ -106,6 +106,40 @@ class MainControllerTest : public testing::Test {
     earlier.Close();
   }
 
+  // Saved searches with these captions after the channel of MakeFolder. `crashed` leaves
+  // the journal a run that did not end cleanly leaves.
+  void AddSearchItems(const std::vector<std::string>& captions, bool crashed) {
+    DataSession earlier(dir.Path(), loop, dialogs);
+    ASSERT_TRUE(earlier.Open(DataAccess::kReadWrite));
+    for (const std::string& caption : captions) {
+      earlier.Tree().AddChild(earlier.Tree().RootNode(), caption, store::kKindSearch);
+    }
+    earlier.Store().SetModified();
+    ASSERT_EQ(earlier.Save(false), store::SaveResult::kSaved);
+    if (crashed) {
+      earlier.Journal().WriteJournal("x", 1, true);
+    } else {
+      earlier.Close();
+    }
+  }
+
+  // The program's start with the update of TrayRefreshMode 1, run to its end.
+  void StartAndUpdate(MainController& controller) {
+    controller.Start();
+    loop.Advance(1);
+    ASSERT_TRUE(controller.Run().Running());
+    ASSERT_TRUE(RunUntilIdle(controller));
+  }
+
+  // The unread count of a search item, once the worker has counted (or given up waiting).
+  int32_t CountedUnread(const store::TTreeNodeExt* search) {
+    for (int i = 0; i < 6000 && search->UnreadTotal() == 0; ++i) {
+      loop.Advance(100);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return search->UnreadTotal();
+  }
+
   // Runs the loop, its clock and the workers' threads until the update run is over.
   bool RunUntilIdle(MainController& controller) {
     // Generous: a loaded machine under the sanitizers is slow to start the first fetch.
@@ -174,33 +208,18 @@ TEST_F(MainControllerTest, AStartUpdatesShowsTheHeadlinesAndTheEndSavesThem) {
 
 TEST_F(MainControllerTest, AnUpdateRunReportsAlertsAndTheSearchItemsAreCounted) {
   MakeFolder();
-  {
-    DataSession earlier(dir.Path(), loop, dialogs);
-    ASSERT_TRUE(earlier.Open(DataAccess::kReadWrite));
-    earlier.Tree().AddChild(earlier.Tree().RootNode(), text::J("二 三"), store::kKindSearch);
-    earlier.Tree().AddChild(earlier.Tree().RootNode(), text::J("!一"), store::kKindSearch);
-    earlier.Store().SetModified();
-    ASSERT_EQ(earlier.Save(false), store::SaveResult::kSaved);
-    earlier.Close();
-  }
+  AddSearchItems({text::J("二 三"), text::J("!一")}, false);
   StartupState startup;
   DataSession session(dir.Path(), loop, dialogs);
   MainController controller(loop, session, startup, Views());
-  controller.Start();
-  loop.Advance(1);
-  ASSERT_TRUE(controller.Run().Running());
-  ASSERT_TRUE(RunUntilIdle(controller));
+  StartAndUpdate(controller);
   EXPECT_NE(controller.Run().LastSummary().find(text::J("検索キーワードに一致する項目が 1 件ありました。")),
             std::string::npos);
 
   // The run changed items, so the saved searches are counted afresh on the worker.
   store::TTreeNodeExt* search = session.Tree().RootNode()->Child(1);
   ASSERT_TRUE(search->IsSearchItem());
-  for (int i = 0; i < 6000 && search->UnreadTotal() == 0; ++i) {
-    loop.Advance(100);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  EXPECT_EQ(search->UnreadTotal(), 1);
+  EXPECT_EQ(CountedUnread(search), 1);
   EXPECT_EQ(session.Tree().DisplayedCaption(search), text::J("二 三 (1)"));
   EXPECT_EQ(session.Tree().RootNode()->Child(2)->UnreadTotal(), 0);
   EXPECT_TRUE(controller.CloseRequested());
@@ -454,22 +473,12 @@ TEST_F(StartedControllerTest, ChangesOfTheTreeReachTheDiskShortlyAfterwardsWitho
 
 TEST_F(MainControllerTest, TheItemsOfAnUpdateRunReachTheDiskAndTheSearchItemsAreCountedAfterARepairedStart) {
   MakeFolder();
-  {
-    DataSession earlier(dir.Path(), loop, dialogs);
-    ASSERT_TRUE(earlier.Open(DataAccess::kReadWrite));
-    earlier.Tree().AddChild(earlier.Tree().RootNode(), text::J("一"), store::kKindSearch);
-    earlier.Store().SetModified();
-    ASSERT_EQ(earlier.Save(false), store::SaveResult::kSaved);
-    earlier.Journal().WriteJournal("x", 1, true);  // a run that did not end cleanly
-  }
+  AddSearchItems({text::J("一")}, true);
   dialogs.Answer(true);  // repair: the run at start stops the count that was due
   StartupState startup;
   DataSession session(dir.Path(), loop, dialogs);
   MainController controller(loop, session, startup, Views());
-  controller.Start();
-  loop.Advance(1);
-  ASSERT_TRUE(controller.Run().Running());
-  ASSERT_TRUE(RunUntilIdle(controller));
+  StartAndUpdate(controller);
   loop.Advance(DataAutoSave::kDelayMs);
   {
     DataSession disk(dir.Path(), loop, dialogs);
@@ -478,11 +487,7 @@ TEST_F(MainControllerTest, TheItemsOfAnUpdateRunReachTheDiskAndTheSearchItemsAre
   }
   store::TTreeNodeExt* search = session.Tree().RootNode()->Child(1);
   ASSERT_TRUE(search->IsSearchItem());
-  for (int i = 0; i < 6000 && search->UnreadTotal() == 0; ++i) {
-    loop.Advance(100);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  EXPECT_EQ(search->UnreadTotal(), 1);
+  EXPECT_EQ(CountedUnread(search), 1);
   EXPECT_TRUE(controller.CloseRequested());
 }
 

@@ -133,11 +133,21 @@ TEST(MainWindowTest, ViewModeFiltersToolbarsAndPaneSizesAreKeptAcrossARestart) {
   EXPECT_TRUE(second.Close());
 }
 
-TEST(MainWindowTest, TheChannelCommandsEditTheTreeAndAreWithdrawnDuringAnUpdate) {
+// A window on a folder of one channel with two items, as most tests here want it.
+class OpenedWindowTest : public testing::Test {
+ protected:
+  static bool Made(const testsupport::TempDir& folder, testsupport::ScriptedDialogs& answers) {
+    MakeFolderWithTwoItems(folder, answers);
+    return true;
+  }
+
   testsupport::TempDir dir;
   testsupport::ScriptedDialogs dialogs;
-  MakeFolderWithTwoItems(dir, dialogs);
-  WindowOnFolder opened(dir, dialogs);
+  bool made = Made(dir, dialogs);
+  WindowOnFolder opened{dir, dialogs};
+};
+
+TEST_F(OpenedWindowTest, TheChannelCommandsEditTheTreeAndAreWithdrawnDuringAnUpdate) {
   MainWindow& window = opened.window;
   store::TChannelTree& tree = opened.session.Tree();
   QAction* newGroup = window.FindCommand(QString::fromUtf8("グループの追加"));
@@ -155,11 +165,7 @@ TEST(MainWindowTest, TheChannelCommandsEditTheTreeAndAreWithdrawnDuringAnUpdate)
   EXPECT_TRUE(opened.Close());
 }
 
-TEST(MainWindowTest, EveryMenuGivesEachAccessKeyToOneEntry) {
-  testsupport::TempDir dir;
-  testsupport::ScriptedDialogs dialogs;
-  MakeFolderWithTwoItems(dir, dialogs);
-  WindowOnFolder opened(dir, dialogs);
+TEST_F(OpenedWindowTest, EveryMenuGivesEachAccessKeyToOneEntry) {
   const QList<QMenu*> menus = opened.window.findChildren<QMenu*>();
   ASSERT_GT(menus.size(), 5);
   for (const QMenu* menu : menus) {
@@ -177,11 +183,7 @@ TEST(MainWindowTest, EveryMenuGivesEachAccessKeyToOneEntry) {
   EXPECT_TRUE(opened.Close());
 }
 
-TEST(MainWindowTest, F2RenamesInTheTreeAndUpdatesEverywhereElse) {
-  testsupport::TempDir dir;
-  testsupport::ScriptedDialogs dialogs;
-  MakeFolderWithTwoItems(dir, dialogs);
-  WindowOnFolder opened(dir, dialogs);
+TEST_F(OpenedWindowTest, F2RenamesInTheTreeAndUpdatesEverywhereElse) {
   MainWindow& window = opened.window;
   QApplication::setActiveWindow(&window);
   settings::Settings& settings = opened.session.Settings();
