@@ -39,7 +39,7 @@ function(plover_test name)
   gtest_discover_tests(test_${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS ${name})
+    PROPERTIES LABELS ${name} TIMEOUT 120)
 endfunction()
 
 # plover_embed(<target> FILES ...)

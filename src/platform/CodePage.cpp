@@ -12,7 +12,9 @@ namespace {
 
 constexpr char16_t kUndefinedChar = u'\u30FB';
 
-bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+bool IsTrailByte(unsigned char c) {
+  return c >= 0x40 && c <= 0xFC && c != 0x7F;
+}
 
 void AppendCharRef(std::string& out, char32_t ch) {
   char buffer[16];
@@ -170,9 +172,13 @@ bool IsDefinedCp932(unsigned code) {
   return code < 65536 && kCp932Decode[code] != 0;
 }
 
-char16_t DecodeCp932(unsigned code) { return code < 65536 ? kCp932Decode[code] : 0; }
+char16_t DecodeCp932(unsigned code) {
+  return code < 65536 ? kCp932Decode[code] : 0;
+}
 
-unsigned EncodeCp932(char32_t ch) { return ch < 65536 ? kCp932Encode[ch] : 0; }
+unsigned EncodeCp932(char32_t ch) {
+  return ch < 65536 ? kCp932Encode[ch] : 0;
+}
 
 size_t CharRefLengthAt(std::string_view text, size_t pos, char32_t* value) {
   if (pos + 3 >= text.size() || text[pos] != '&' || text[pos + 1] != '#') return 0;
@@ -295,7 +301,8 @@ bool Utf8ToCp932(std::string_view utf8, Unmappable mode, std::string& out, Repai
     // longer than its input.
     std::string piece;
     AppendCp932(piece, ch, mode, lossy, repair);
-    if (write + piece.size() + (size - pos) + kRoom > out.size()) out.resize(write + piece.size() + (size - pos) + kRoom);
+    if (write + piece.size() + (size - pos) + kRoom > out.size())
+      out.resize(write + piece.size() + (size - pos) + kRoom);
     std::memcpy(out.data() + write, piece.data(), piece.size());
     write += piece.size();
   }

@@ -26,7 +26,9 @@ enum class CharRefs {
 using RepairFunction = char32_t (*)(char32_t);
 
 // The Windows lead-byte test of code page 932: 0x81..0x9F and 0xE0..0xFC.
-constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+constexpr bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // True when the code (a single byte, or lead << 8 | trail) is defined in code page 932.
 bool IsDefinedCp932(unsigned code);

@@ -29,7 +29,7 @@ char32_t UpperCaseChar(char32_t ch) {
   if (ch >= 0xFF41 && ch <= 0xFF5A) return ch - 0x20;                  // full-width Latin
   if (ch >= 0x03B1 && ch <= 0x03C9 && ch != 0x03C2) return ch - 0x20;  // Greek
   if (ch >= 0x0430 && ch <= 0x044F) return ch - 0x20;                  // Cyrillic
-  if (ch == 0x0451) return 0x0401;                                      // Cyrillic io
+  if (ch == 0x0451) return 0x0401;                                     // Cyrillic io
   if (ch >= 0x2170 && ch <= 0x2179) return ch - 0x10;                  // small Roman numerals
   return ch;
 }

@@ -73,7 +73,8 @@ class RenderCommandTest : public ::testing::Test {
 TEST_F(RenderCommandTest, SelectedItemAsAUtf8Document) {
   const ProgramRun run = Render({"ニュース/朝刊"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out.find("<html>\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n<title>概要</title>\r\n<style>\r\n*, *::before, *::after { box-sizing: border-box }\r\nbody {"),
+  EXPECT_EQ(run.out.find("<html>\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n<title>概要</title>\r\n<style>\r\n*, "
+                         "*::before, *::after { box-sizing: border-box }\r\nbody {"),
             0u)
       << run.out;
   // The default order puts the newest item first, and that is the one selected.

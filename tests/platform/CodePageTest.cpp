@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "platform/CodePage.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "platform/CodePage.h"
 
 namespace platform {
 namespace {
@@ -55,7 +55,9 @@ struct EncodeCase {
 
 class EncodeAsWindows : public testing::TestWithParam<EncodeCase> {};
 
-TEST_P(EncodeAsWindows, WritesTheWindowsCode) { EXPECT_EQ(EncodeCp932(GetParam().ch), GetParam().code); }
+TEST_P(EncodeAsWindows, WritesTheWindowsCode) {
+  EXPECT_EQ(EncodeCp932(GetParam().ch), GetParam().code);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, EncodeAsWindows,

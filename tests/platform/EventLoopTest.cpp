@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "platform/EventLoop.h"
-
 #include <gtest/gtest.h>
 
+#include "platform/EventLoop.h"
 #include "support/ManualEventLoop.h"
 
 namespace platform {

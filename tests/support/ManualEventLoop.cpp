@@ -14,7 +14,9 @@ platform::EventLoop::TimerId ManualEventLoop::StartTimer(int64_t intervalMs, boo
   return id;
 }
 
-void ManualEventLoop::StopTimer(TimerId id) { timers_.erase(id); }
+void ManualEventLoop::StopTimer(TimerId id) {
+  timers_.erase(id);
+}
 
 void ManualEventLoop::RunPending() {
   for (;;) {

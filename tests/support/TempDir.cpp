@@ -36,6 +36,8 @@ std::string ReadFile(const std::string& path) {
   return buffer.str();
 }
 
-bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool FileExists(const std::string& path) {
+  return std::filesystem::exists(path);
+}
 
 }  // namespace testsupport

@@ -69,8 +69,10 @@ int main(int argc, char** argv) {
       ++singles;
     }
   }
-  const struct { unsigned byte; uint16_t ch; } windowsSingles[] = {
-      {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
+  const struct {
+    unsigned byte;
+    uint16_t ch;
+  } windowsSingles[] = {{0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
   for (const auto& s : windowsSingles) {
     if (decode[s.byte] == 0) {
       decode[s.byte] = s.ch;
