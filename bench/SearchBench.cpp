@@ -27,7 +27,7 @@ namespace {
 struct Program {
   Program() {
     settings.DateMax = 0;
-    settings.SearchThread = 2;  // every item examined: the heaviest count
+    settings.SearchThread = settings::SearchDisplay::kAllCounts;  // every item examined: the heaviest count
     bench::WriteBytes(folder.Path() + "plover.dat", bench::MakeDataFile(bench::ChannelCount()));
     if (!dataFile.LoadChannelTree(folder.Path(), 0, false)) return;
     store::TChannelTree& tree = store.Tree();

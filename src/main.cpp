@@ -56,11 +56,11 @@ int main(int argc, char** argv) {
   QObject::connect(&signalCheck, &QTimer::timeout, [&] {
     if (!endSignals.Interrupted() || !window) return;
     signalCheck.stop();
-    window->Controller().EndProgram();
+    window->EndProgram();
   });
   signalCheck.start(kSignalCheckMs);
   QObject::connect(&application, &QGuiApplication::commitDataRequest, [&](QSessionManager&) {
-    if (window) window->Controller().EndProgram();
+    if (window) window->EndProgram();
   });
 
   // Before the system sleeps the program saves, and the login manager waits for that

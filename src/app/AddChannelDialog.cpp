@@ -46,7 +46,7 @@ void AddChannelDialog::Prepare(InputFormView& form, const std::string& address, 
 bool AddChannelDialog::Run(const std::string& address, store::TTreeNodeExt* node, bool bloglinesMode,
                            bool keywordMode) {
   services_.Host.EndLabelEdit();
-  if (services_.Host.UserInterfaceLocked()) return false;
+  if (services_.UiLocked && services_.UiLocked()) return false;
   if (services_.CheckOffline && services_.CheckOffline(true)) return false;
   if (services_.PeriodicTimer) services_.PeriodicTimer(false);
   store::TTreeNodeExt* target = Target(node);
@@ -76,7 +76,8 @@ bool AddChannelDialog::Run(const std::string& address, store::TTreeNodeExt* node
     }
   }
   detailShown_ = form->DetailShown();
-  if (services_.PeriodicTimer && services_.Settings.TrayRefreshMode == 3) services_.PeriodicTimer(true);
+  if (services_.PeriodicTimer && services_.Settings.TrayRefreshMode == settings::TrayMode::kResidentPeriodic)
+    services_.PeriodicTimer(true);
   if (registered || searchStopped || services_.Registration.Changed()) services_.SearchCount.Restart();
   return registered;
 }
@@ -87,7 +88,8 @@ bool AddChannelDialog::Registered(store::TTreeNodeExt* target) {
   store::TSiteList* list = channel != nullptr ? channel->Data() : nullptr;
   if (list != nullptr) services_.Host.MarkRegistered(list->Site.rdfurl);
   if (list != nullptr && services_.Registration.EnclosureFound() && list->encflag == 0 &&
-      services_.Dialogs.AskYesNo(EnclosureQuestion(), platform::MessageType::kConfirmation, false)) {
+      services_.Dialogs.AskYesNo(EnclosureQuestion(), platform::MessageType::kConfirmation,
+                                 platform::DefaultAnswer::kYes)) {
     list->encflag = 1;
     services_.Store.SetModified();
   }

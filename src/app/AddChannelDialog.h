@@ -20,8 +20,6 @@ namespace app {
 class AddChannelHost {
  public:
   virtual ~AddChannelHost() = default;
-  // An update run holds the user interface.
-  virtual bool UserInterfaceLocked() const = 0;
   // Ends an edit of a tree caption in progress.
   virtual void EndLabelEdit() {}
   // False in the list-only layout or while the tree is hidden.
@@ -42,6 +40,8 @@ struct AddChannelServices {
   fetch::ChannelRegistration& Registration;
   store::SearchCountControl& SearchCount;
   AddChannelHost& Host;
+  // An update run holds the user interface: the window answers this once, for the run too.
+  std::function<bool()> UiLocked;
   std::function<bool(bool ask)> CheckOffline;            // true: the system stays offline
   std::function<void(bool enable)> PeriodicTimer;        // Timer_Koushin off and on
   std::function<std::vector<std::string>()> FoundFeeds;  // the active tab's

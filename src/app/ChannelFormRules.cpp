@@ -62,24 +62,50 @@ std::string ClipboardPrefill(std::string_view clipboard) {
   return std::string(kEmptyAddress);
 }
 
+store::ChannelOptions OptionsFromForm(const ChannelFormValues& values) {
+  store::ChannelOptions options;
+  options.itemmax = static_cast<uint16_t>(std::clamp(values.itemMax, 0, kItemMaxLimit));
+  options.datemax = static_cast<uint16_t>(std::clamp(values.dateMax, 0, kDateMaxLimit));
+  options.refresh = values.refresh ? std::clamp(values.refreshTime, kRefreshTimeMin, kRefreshTimeMax) : 0;
+  options.noread = values.noRead;
+  options.datecomp = values.dateCompare;
+  options.keyword = values.filter;
+  if (!values.user.empty() || !values.password.empty()) {
+    options.authorize = settings::StoreCredential(settings::Credential{values.user, values.password});
+  }
+  options.htmlrss = values.htmlRss;
+  options.regexpr = values.regexpr;
+  options.encflag = values.autoDownload;
+  options.entojp = values.enToJp;
+  options.linkop = values.linkOpen;
+  return options;
+}
+
 formats::TDefParamType DefaultsFromForm(const ChannelFormValues& values) {
   formats::TDefParamType defaults;
+  defaults.Options() = OptionsFromForm(values);
   defaults.Present = 1;
-  defaults.itemmax = static_cast<uint16_t>(std::clamp(values.itemMax, 0, kItemMaxLimit));
-  defaults.datemax = static_cast<uint16_t>(std::clamp(values.dateMax, 0, kDateMaxLimit));
-  defaults.refresh = values.refresh ? std::clamp(values.refreshTime, kRefreshTimeMin, kRefreshTimeMax) : 0;
-  defaults.noread = values.noRead;
-  defaults.datecomp = values.dateCompare;
-  defaults.keyword = values.filter;
-  if (!values.user.empty() || !values.password.empty()) {
-    defaults.authorize = settings::StoreCredential(settings::Credential{values.user, values.password});
-  }
-  defaults.htmlrss = values.htmlRss;
-  defaults.regexpr = values.regexpr;
-  defaults.encflag = values.autoDownload;
-  defaults.entojp = values.enToJp;
-  defaults.linkop = values.linkOpen;
   return defaults;
+}
+
+ChannelFormValues FormValuesOf(const store::ChannelOptions& options, int refreshTime) {
+  ChannelFormValues values;
+  values.itemMax = options.itemmax;
+  values.dateMax = options.datemax;
+  values.refresh = options.refresh != 0;
+  values.refreshTime = options.refresh != 0 ? options.refresh : refreshTime;
+  values.noRead = options.noread != 0;
+  values.dateCompare = options.datecomp != 0;
+  values.filter = options.keyword;
+  const settings::Credential credential = settings::ReadCredential(options.authorize);
+  values.user = credential.User;
+  values.password = credential.Password;
+  values.htmlRss = options.htmlrss != 0;
+  values.regexpr = options.regexpr;
+  values.autoDownload = options.encflag != 0;
+  values.enToJp = options.entojp != 0;
+  values.linkOpen = options.linkop != 0;
+  return values;
 }
 
 std::vector<TreeEntry> TreeEntries(const store::TChannelTree& tree) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formats/TDefParamType.h"
+#include "store/ChannelOptions.h"
 #include "store/ChannelTree.h"
 
 namespace app {
@@ -58,9 +59,17 @@ bool AddressAccepted(std::string_view address);
 // The text an empty address box starts with, from the clipboard text.
 std::string ClipboardPrefill(std::string_view clipboard);
 
-// The registration record of the values: spins clamped to their ranges, the credential
-// scrambled (empty when user and password are), the interval only when checked.
+// The channel options the values stand for: spins clamped to their ranges, the credential
+// scrambled (empty when user and password are), the interval only when checked. The form
+// has no field for the Bloglines address, so `clone` stays empty.
+store::ChannelOptions OptionsFromForm(const ChannelFormValues& values);
+
+// The registration record of the values: their options, marked as present.
 formats::TDefParamType DefaultsFromForm(const ChannelFormValues& values);
+
+// The values that show a channel's options, every value but the address. An interval of
+// 0 shows unchecked with `refreshTime`, the global interval.
+ChannelFormValues FormValuesOf(const store::ChannelOptions& options, int refreshTime);
 
 // One entry of CB_Tree: the root or a group, in tree order, with its depth (root 0).
 struct TreeEntry {

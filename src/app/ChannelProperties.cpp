@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/ChannelProperties.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "formats/XmlLoader.h"
-#include "settings/Credentials.h"
 #include "store/TSiteList.h"
 #include "text/Cut.h"
 #include "text/Literal.h"
@@ -22,23 +21,8 @@ store::TSiteList* ChannelProperties::PanelChannel(const store::TSiteRecord* sele
 }
 
 ChannelFormValues ChannelProperties::ValuesOf(const store::TSiteList& channel) const {
-  ChannelFormValues values;
+  ChannelFormValues values = FormValuesOf(channel.Options(), settings_.TrayRefreshTime);
   values.address = channel.Site.rdfurl;
-  values.itemMax = channel.itemmax;
-  values.dateMax = channel.datemax;
-  values.refresh = channel.refresh != 0;
-  values.refreshTime = channel.refresh != 0 ? channel.refresh : settings_.TrayRefreshTime;
-  values.noRead = channel.noread != 0;
-  values.dateCompare = channel.datecomp != 0;
-  values.filter = channel.keyword;
-  const settings::Credential credential = settings::ReadCredential(channel.authorize);
-  values.user = credential.User;
-  values.password = credential.Password;
-  values.htmlRss = channel.htmlrss != 0;
-  values.regexpr = channel.regexpr;
-  values.autoDownload = channel.encflag != 0;
-  values.enToJp = channel.entojp != 0;
-  values.linkOpen = channel.linkop != 0;
   return values;
 }
 
@@ -67,26 +51,18 @@ bool ChannelProperties::ApplyChannelProperties(const store::TSiteRecord* selecte
   if (address != text::TrimJ(channel->Site.rdfurl) && !LoadsAsXml(address) &&
       !dialogs_.AskYesNo(text::J("FeedデータのURLが変更されましたが接続に失敗しました") + "\r\n" +
                              text::J("強行する場合は[はい]をどうぞ"),
-                         platform::MessageType::kConfirmation, false)) {
+                         platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)) {
     return false;
   }
   channel->Site.rdfurl = address;
-  const formats::TDefParamType record = DefaultsFromForm(values);
-  channel->itemmax = record.itemmax;
-  channel->datemax = record.datemax;
-  channel->refresh = record.refresh;
-  channel->noread = record.noread;
-  channel->datecomp = record.datecomp;
-  channel->entojp = record.entojp;
-  channel->keyword = text::TrimJ(values.filter);
-  channel->htmlrss = record.htmlrss;
-  channel->regexpr = record.regexpr;
-  channel->authorize = record.authorize;
+  store::ChannelOptions options = OptionsFromForm(values);
+  options.keyword = text::TrimJ(values.filter);
+  // The panel has no field for the Bloglines address: the channel keeps its own.
+  options.clone = channel->clone;
+  channel->Options() = std::move(options);
   // The panel showed the credentials with the channel's address: applying it confirms them
   // for that address, also when they were held for the site the channel moved away from.
   channel->authsite.clear();
-  channel->encflag = record.encflag;
-  channel->linkop = record.linkop;
   if (applied_) applied_();
   const std::string name = channel->Node != nullptr ? channel->Node->Caption() : channel->Site.title;
   dialogs_.ShowMessageBox(text::J("変更内容を〝") + name + text::J("〟に適用しました。"),

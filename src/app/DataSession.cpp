@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "settings/SettingsStore.h"
 #include "store/LocalClock.h"
+#include "store/WebArchives.h"
 
 namespace app {
 
@@ -45,7 +46,17 @@ bool DataSession::Open(DataAccess access) {
   journal_.CheckPreviousRun(dialogs_);
   journal_.OpenJournal();
   dataFile_.SetJournal(&journal_);
-  return dataFile_.LoadChannelTree(folder_, 0, true);
+  return Loaded(dataFile_.LoadChannelTree(folder_, 0, true));
+}
+
+bool DataSession::Loaded(bool loaded) {
+  // Whatever a failed load left in the tree is shown too: it is checked all the same.
+  CheckWebArchives();
+  return loaded;
+}
+
+void DataSession::CheckWebArchives() {
+  store::DropLostWebArchives(store_, folder_);
 }
 
 bool DataSession::OpenForReading() {
@@ -59,9 +70,9 @@ bool DataSession::OpenForReading() {
     tree.LockTreePaint(true);
     converter_.BuildLegacyTree(store_, nullptr);
     tree.LockTreePaint(false);
-    return true;
+    return Loaded(true);
   }
-  return dataFile_.LoadChannelTree(folder_, 0, true);
+  return Loaded(dataFile_.LoadChannelTree(folder_, 0, true));
 }
 
 store::SaveResult DataSession::Save(bool makeBackup) {

@@ -69,6 +69,10 @@ class DataSession {
   // changed since the last completed save, the journal is kept for the next start.
   void Close();
 
+  // Forgets the web archives whose files are gone (see store::DropLostWebArchives): after
+  // every load of the channel data, the repairs' included, before any list is shown.
+  void CheckWebArchives();
+
   bool IsOpen() const { return open_; }
   const std::string& DataFolder() const { return folder_; }
   std::string IniFileName() const { return folder_ + "plover.ini"; }
@@ -85,6 +89,8 @@ class DataSession {
 
  private:
   bool OpenForReading();
+  // Checks the web archives of what a load left in the tree and passes on its result.
+  bool Loaded(bool loaded);
 
   std::string folder_;
   platform::Dialogs& dialogs_;

@@ -11,9 +11,8 @@ bool OfferDefaultList(DataSession& session) {
   const std::string question =
       text::J("初期値のOPMLファイルを読み込みますか？ Varnholtのサイトから最新のものを確認します。") + "\r\n\r\n" +
       text::J("初めて使用されるの方はOPMLファイルを読み込むことをお薦めします。");
-  if (!dialogs.AskYesNo(question, platform::MessageType::kConfirmation, false)) return false;
-  // The maker's download of the latest list arrives with registration; until then the
-  // list the program carries is the one offered.
+  if (!dialogs.AskYesNo(question, platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)) return false;
+  // The list offered is the one the program carries and writes into system/ at start-up.
   const OpmlFileImport imported = ImportOpmlFile(session.DataFolder() + "system/default.opml",
                                                  session.Tree().RootNode(), session.Store(), session.Xml(), dialogs);
   if (imported.outcome != OpmlFileImport::Outcome::kImported) {

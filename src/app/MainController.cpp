@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/MainController.h"
 
-#include "app/DataFolder.h"
 #include "app/DefaultListOffer.h"
 #include "app/EmbeddedFiles.h"
 #include "fetch/HttpDocumentSource.h"
-#include "formats/FeedDate.h"
 #include "platform/Ascii.h"
 #include "present/HeadlineColumns.h"
 #include "settings/SaveAll.h"
@@ -37,13 +35,12 @@ std::string_view DefaultLayoutText() {
 }  // namespace
 
 MainController::MainController(platform::EventLoop& loop, DataSession& session, const StartupState& startup,
-                               MainViews views)
+                               MainViews views, const PartsMade& partsMade)
     : session_(session),
       startup_(startup),
       views_(views),
       states_(session.Store(), &session.Journal()),
       searchCount_(loop, session.Store().Tree(), session.Settings()),
-      alerts_(session.Store().Tree(), session.Settings()),
       editor_(states_, session.Dialogs(), searchCount_, views.TreeHost),
       query_(session.Settings()),
       web_(session.Settings()),
@@ -53,17 +50,16 @@ MainController::MainController(platform::EventLoop& loop, DataSession& session, 
       pages_(MakePageServices()),
       list_(present::HeadlineServices{states_, editor_, session.Settings(), loop, session.Dialogs(), searchCount_,
                                       views.Headlines, pages_, tabs_, query_, session.DataFolder(), LocalNow}),
-      html_(formats::HtmlToFeedServices{session.Settings(), exceptions_, session.DataFolder(), {}, {}}),
-      launcher_(platform::MakeProcessLauncher()),
-      handOver_(formats::MediaHandOver::kProgramFilesFolder, AppDataFolder(ProcessEnvironment()), *launcher_),
+      update_(loop, session, UpdateFrontEnd{views.Run, views.Keys, session.Dialogs(), MakeRunHooks()}),
       commands_(MakeCommandServices()),
-      otherBrowser_(*launcher_, SearchPath()),
+      otherBrowser_(update_.Launcher(), SearchPath()),
       tabs_(shell::BrowserTabsServices{session.Settings(), loop, session.Dialogs(), views.Tabs, views.TabsHost,
                                        commands_, offlineCopies_, otherBrowser_, session.DataFolder()}),
-      run_(MakeRunServices(loop), views.Run, MakeRunHooks()),
       scheduler_(loop, session.Settings(), MakeSchedulerHooks()),
-      autoSave_(loop, session, [this] { return run_.Running(); }),
-      lifecycle_(loop, session, startup, views.Window, MakeLifecycleHooks()) {}
+      autoSave_(loop, session, [this] { return update_.Run().Running(); }),
+      lifecycle_(loop, session, startup, views.Window, MakeLifecycleHooks()) {
+  if (partsMade) partsMade(*this, MainParts{list_, tabs_, display_, styles_, editor_, keywordBox_, properties_});
+}
 
 MainController::~MainController() = default;
 
@@ -80,13 +76,13 @@ present::PageServices MainController::MakePageServices() {
                                  searchCount_,
                                  session_.Dialogs(),
                                  present::PageLocations{paths.ProgramPath, paths.SystemPath, paths.StylesPath}};
-  services.podhallInstalled = [this] { return handOver_.PodhallInstalled(); };
+  services.podhallInstalled = [this] { return update_.HandOver().PodhallInstalled(); };
   return services;
 }
 
 shell::PageCommandServices MainController::MakeCommandServices() {
-  shell::PageCommandServices services{session_.Settings(), session_.Dialogs(), states_, list_, pages_, display_, media_,
-                                      handOver_,           views_.Commands};
+  shell::PageCommandServices services{session_.Settings(), session_.Dialogs(), states_,        list_, pages_, display_,
+                                      update_.Media(),     update_.HandOver(), views_.Commands};
   services.installStyle = [this](const std::string& address, bool shiftHeld) {
     return styles_.InstallStyleFromWeb(address, shiftHeld);
   };
@@ -103,10 +99,11 @@ bool MainController::RunAddChannelDialog(const std::string& address, store::TTre
   if (addChannelHost_ == nullptr) return false;
   AddChannelServices services{session_.Settings(),       session_.Store(), session_.Dialogs(),
                               registrar_.Registration(), searchCount_,     *addChannelHost_};
-  services.CheckOffline = [this](bool ask) { return run_.CheckOffline(ask); };
+  services.UiLocked = [this] { return views_.Run.UserInterfaceLocked(); };
+  services.CheckOffline = [this](bool ask) { return update_.Run().CheckOffline(ask); };
   services.PeriodicTimer = [this](bool enable) { scheduler_.SetPeriodicTimer(enable); };
   services.FoundFeeds = [this] { return tabs_.ActiveFoundFeeds(); };
-  services.PodhallInstalled = [this] { return handOver_.PodhallInstalled(); };
+  services.PodhallInstalled = [this] { return update_.HandOver().PodhallInstalled(); };
   return AddChannelDialog(services).Run(address, node, false, false);
 }
 
@@ -150,19 +147,6 @@ void MainController::RenderSummaryAgain() {
   }
 }
 
-fetch::UpdateRunServices MainController::MakeRunServices(platform::EventLoop& loop) {
-  fetch::UpdateRunServices services{loop,           session_.Store(),     session_.Settings(), session_.Dialogs(),
-                                    session_.Xml(), session_.DataFolder()};
-  services.Journal = &session_.Journal();
-  services.Html = &html_;
-  services.Media = &media_;
-  services.HandOver = &handOver_;
-  services.Keys = &views_.Keys;
-  services.Alerts = &alerts_;
-  services.LocalZoneHours = formats::LocalZoneHours();
-  return services;
-}
-
 fetch::UpdateRunHooks MainController::MakeRunHooks() {
   fetch::UpdateRunHooks hooks;
   hooks.SaveEverything = [this] { lifecycle_.SaveEverything(false, false, false); };
@@ -177,22 +161,21 @@ fetch::UpdateRunHooks MainController::MakeRunHooks() {
     list_.StatusText();
     lifecycle_.UpdateRunEnded();
   };
-  hooks.ProgramTitle = session_.Settings().ProgramTitle;
   return hooks;
 }
 
 fetch::SchedulerHooks MainController::MakeSchedulerHooks() {
   fetch::SchedulerHooks hooks;
-  hooks.StartRun = [this](fetch::RunSender sender) { run_.SB_NewClick(sender); };
+  hooks.StartRun = [this](fetch::RunSender sender) { update_.Run().SB_NewClick(sender); };
   hooks.RestartSearchCount = [this] { searchCount_.Restart(); };
   hooks.SaveEverything = [this] { lifecycle_.SaveEverything(false, false, false); };
-  hooks.Minimised = [this] { return views_.Window.IsMinimised(); };
+  hooks.Minimised = [this] { return views_.Run.Minimised(); };
   return hooks;
 }
 
 LifecycleHooks MainController::MakeLifecycleHooks() {
   LifecycleHooks hooks;
-  hooks.LoadExceptionList = [this] { exceptions_ = formats::HtmlExceptionList::Load(session_.DataFolder()); };
+  hooks.LoadExceptionList = [this] { update_.LoadExceptionList(); };
   hooks.DataLoaded = [this] {
     list_.SetStoreLoaded(true);
     autoSave_.Arm();
@@ -211,7 +194,7 @@ LifecycleHooks MainController::MakeLifecycleHooks() {
     settings::SaveAllSettings(session_.IniFileName(), session_.Settings(), session_.SettingsState(), views_.Layout,
                               session_.Dialogs(), DefaultLayoutText());
   };
-  hooks.CancelFetches = [this] { run_.Cancel(); };
+  hooks.CancelFetches = [this] { update_.Run().Cancel(); };
   hooks.ApplyLeaveRule = [this] { list_.LeaveNode(nullptr); };
   hooks.RestoreTabs = [this] { tabs_.RestoreTabs(); };
   hooks.SaveTabs = [this] { tabs_.SaveTabs(); };
@@ -221,13 +204,14 @@ LifecycleHooks MainController::MakeLifecycleHooks() {
     searchCount_.SetShuttingDown(true);
   };
   hooks.StopSearchCount = [this] { searchCount_.Stop(); };
+  hooks.Minimised = [this] { return views_.Run.Minimised(); };
   return hooks;
 }
 
 void MainController::Start() {
   pages_.SetHeadlineList(&list_);
   properties_.SetAppliedHook([this] { autoSave_.NoteChange(); });
-  properties_.SetMediaProgramCheck([this] { return handOver_.PodhallInstalled(); });
+  properties_.SetMediaProgramCheck([this] { return update_.HandOver().PodhallInstalled(); });
   // A search item with a new caption is listed again when it is the one shown.
   searchCount_.SetCaptionRefresh([this](store::TTreeNodeExt* node) {
     if (list_.SelectedNode() == node) list_.ShowNode(node, false);
@@ -242,7 +226,7 @@ void MainController::Start() {
 }
 
 void MainController::UpdateSelection(fetch::SelectionMode mode) {
-  run_.UpdateSelection(mode, list_.SelectedNode());
+  update_.Run().UpdateSelection(mode, list_.SelectedNode());
 }
 
 void MainController::TreeSelectionChanged(store::TTreeNodeExt* node) {
@@ -252,7 +236,7 @@ void MainController::TreeSelectionChanged(store::TTreeNodeExt* node) {
 void MainController::SwitchViewMode(int requested) {
   int& mode = session_.Settings().FormViewMode;
   const int oldMode = mode;
-  const int newMode = ToggledViewMode(oldMode, requested);
+  const int newMode = static_cast<int>(ToggledViewMode(settings::ViewModeOf(oldMode), settings::ViewModeOf(requested)));
   if (newMode == oldMode) return;
   mode = newMode;
   views_.Modes.ApplyViewMode(oldMode, newMode);
@@ -274,7 +258,7 @@ store::RepairContext MainController::MakeRepairContext() {
 }
 
 bool MainController::RepairAvailable() const {
-  return !run_.Running() && store::RepairMenuOpened(session_.DataFolder());
+  return !update_.Run().Running() && store::RepairMenuOpened(session_.DataFolder());
 }
 
 void MainController::RepairFromBackups() {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <memory>
+#include <functional>
 
 #include "app/AddChannelDialog.h"
 #include "app/ChannelProperties.h"
@@ -12,22 +12,17 @@
 #include "app/MainLifecycle.h"
 #include "app/MainWindowView.h"
 #include "app/Startup.h"
+#include "app/UpdateAssembly.h"
 #include "app/ViewModes.h"
 #include "fetch/ModifierKeys.h"
 #include "fetch/UpdateRun.h"
 #include "fetch/UpdateRunView.h"
 #include "fetch/UpdateScheduler.h"
-#include "formats/HtmlExceptionList.h"
-#include "formats/HtmlToFeed.h"
-#include "formats/MediaHandOver.h"
-#include "formats/MediaQueue.h"
 #include "platform/EventLoop.h"
-#include "platform/Process.h"
 #include "present/HeadlineList.h"
 #include "present/KeywordListQuery.h"
 #include "present/Styles.h"
 #include "present/SummaryPages.h"
-#include "search/KeywordAlerts.h"
 #include "search/SearchCount.h"
 #include "settings/SaveAllHost.h"
 #include "shell/BrowserTabs.h"
@@ -58,13 +53,30 @@ struct MainViews {
   settings::SaveAllHost& Layout;
 };
 
+// The rules the window's widgets work with. The controller hands them to the window once,
+// when it has made them: each widget keeps the references it uses for as long as the
+// controller lives, instead of reaching through the controller for them.
+struct MainParts {
+  present::HeadlineList& Headlines;
+  shell::BrowserTabs& Tabs;
+  present::PageDisplay& Display;
+  present::Styles& Styles;
+  store::TreeEditor& Editor;
+  KeywordBox& Keywords;
+  ChannelProperties& Properties;
+};
+
 // The rules behind the main window, wired together: the data session, the main window's
 // lifecycle, the update run and its scheduling, the headline list, the item states and
 // the tree editor. The window only forwards the user's actions here and shows what the
 // parts tell it through its views.
 class MainController {
  public:
-  MainController(platform::EventLoop& loop, DataSession& session, const StartupState& startup, MainViews views);
+  // `partsMade` is called at the end of the construction with the controller and its
+  // parts, so that the window can give its widgets what they work with.
+  using PartsMade = std::function<void(MainController& controller, const MainParts& parts)>;
+  MainController(platform::EventLoop& loop, DataSession& session, const StartupState& startup, MainViews views,
+                 const PartsMade& partsMade = {});
   MainController(const MainController&) = delete;
   MainController& operator=(const MainController&) = delete;
   ~MainController();
@@ -74,7 +86,7 @@ class MainController {
 
   // The update button and the menus ("更新", "全て更新"): a full run, or the cancel of the
   // one in progress.
-  void UpdateAll(fetch::RunSender sender) { run_.SB_NewClick(sender); }
+  void UpdateAll(fetch::RunSender sender) { update_.Run().SB_NewClick(sender); }
   // The selected update, stop and resume of the channels under the selected node.
   void UpdateSelection(fetch::SelectionMode mode);
 
@@ -109,19 +121,13 @@ class MainController {
   // Browsing in the embedded browser postpones the periodic update.
   void BrowsingActivity() { scheduler_.NoteActivity(); }
 
-  DataSession& Session() { return session_; }
+  // The parts as tests look at them; the window is handed what it needs at construction.
   MainLifecycle& Lifecycle() { return lifecycle_; }
-  fetch::UpdateRun& Run() { return run_; }
-  fetch::UpdateScheduler& Scheduler() { return scheduler_; }
+  fetch::UpdateRun& Run() { return update_.Run(); }
   present::HeadlineList& Headlines() { return list_; }
-  present::SummaryPages& Pages() { return pages_; }
-  present::Styles& Styles() { return styles_; }
   shell::BrowserTabs& Tabs() { return tabs_; }
-  present::PageDisplay& Display() { return display_; }
-  shell::HeadlinePageCommands& PageCommands() { return commands_; }
   store::TreeEditor& Editor() { return editor_; }
-  // The keyword filter box above the headline list.
-  KeywordBox& Keywords() { return keywordBox_; }
+  ChannelProperties& Properties() { return properties_; }
 
   // Registering channels. The window supplies the registration form and the rest of what
   // the dialog needs of it; without it no dialog opens.
@@ -136,12 +142,9 @@ class MainController {
   // drops on the user's tree count. `file` is a file name; an Internet shortcut gives the
   // address it points to.
   bool DropOnTree(const std::string& dropped, bool file, store::TTreeNodeExt* node);
-  // The property panel's rules.
-  ChannelProperties& Properties() { return properties_; }
 
  private:
   LifecycleHooks MakeLifecycleHooks();
-  fetch::UpdateRunServices MakeRunServices(platform::EventLoop& loop);
   fetch::UpdateRunHooks MakeRunHooks();
   fetch::SchedulerHooks MakeSchedulerHooks();
   store::RepairContext MakeRepairContext();
@@ -182,6 +185,8 @@ class MainController {
     explicit RepairWindow(MainController& owner) : owner_(owner) {}
     void StopSearchCount() override { owner_.searchCount_.Stop(); }
     void ShowRoot() override {
+      // The repair has loaded other data: its web archives are checked before it is shown.
+      owner_.session_.CheckWebArchives();
       owner_.views_.Window.SelectRootNode();
       // The loaded data is counted afresh whether or not the root was shown already.
       owner_.searchCount_.Restart();
@@ -196,7 +201,6 @@ class MainController {
   MainViews views_;
   store::ItemStateContext states_;
   search::SearchCount searchCount_;
-  search::KeywordAlerts alerts_;
   store::TreeEditor editor_;
   present::KeywordListQuery query_;
   CurrentSettingsWeb web_;
@@ -205,23 +209,19 @@ class MainController {
   present::SummaryPages pages_;
   present::HeadlineList list_;
   KeywordBox keywordBox_{session_.Settings(), list_};
-  formats::HtmlExceptionList exceptions_;
-  formats::HtmlToFeed html_;
-  formats::MediaQueue media_;
-  std::unique_ptr<platform::ProcessLauncher> launcher_;
-  formats::MediaHandOver handOver_;
+  // The update run and the parts it shares with the page commands and registration.
+  UpdateAssembly update_;
   shell::HeadlinePageCommands commands_;
   shell::OtherBrowser otherBrowser_;
   shell::NoOfflineCopies offlineCopies_;
   shell::BrowserTabs tabs_;
-  fetch::UpdateRun run_;
   fetch::UpdateScheduler scheduler_;
   DataAutoSave autoSave_;
   MainLifecycle lifecycle_;
   RepairWindow repairWindow_{*this};
   RegistrationWindow registrationWindow_{*this};
-  ChannelRegistrar registrar_{
-      session_, RegistrarParts{session_.Dialogs(), web_, registrationWindow_, &html_, &media_, &handOver_}};
+  ChannelRegistrar registrar_{session_, RegistrarParts{session_.Dialogs(), web_, registrationWindow_, &update_.Html(),
+                                                       &update_.Media(), &update_.HandOver()}};
   ChannelProperties properties_{session_.Settings(), session_.Store(), session_.Dialogs(), session_.Xml(), web_};
   AddChannelHost* addChannelHost_ = nullptr;
 };

@@ -58,12 +58,16 @@ void MainLifecycle::Guarded(const char* which, const std::function<void()>& body
   }
 }
 
-int MainLifecycle::TrayRefreshMode() const {
+settings::TrayMode MainLifecycle::TrayRefreshMode() const {
   return session_.Settings().TrayRefreshMode;
 }
 
+bool MainLifecycle::Minimised() const {
+  return hooks_.Minimised && hooks_.Minimised();
+}
+
 bool MainLifecycle::QuietLogonStart() const {
-  return startup_.StartedAtLogon && TrayRefreshMode() <= 1;
+  return startup_.StartedAtLogon && !settings::IsResident(TrayRefreshMode());
 }
 
 size_t MainLifecycle::NodeCount() const {
@@ -102,8 +106,8 @@ void MainLifecycle::FormShow() {
   Guarded("(Show)", [this] {
     settingsReady_ = true;
     view_.ApplyStoredLayout();
-    if (startup_.Switches.Update &&
-        session_.Dialogs().AskYesNo(UpdateQuestion(), platform::MessageType::kConfirmation, false)) {
+    if (startup_.Switches.Update && session_.Dialogs().AskYesNo(UpdateQuestion(), platform::MessageType::kConfirmation,
+                                                                platform::DefaultAnswer::kYes)) {
       Call(hooks_.ReplaceSearchEngines);
     }
     Call(hooks_.RestoreTabs);
@@ -126,7 +130,7 @@ void MainLifecycle::LoadDataAtStart(bool startTimer) {
 void MainLifecycle::Timer_StartTimer() {
   startTimer_.Stop();
   if (!dataLoaded_) LoadDataAtStart(false);
-  if (startup_.StartedAtLogon && TrayRefreshMode() >= 2) view_.MinimiseToTray();
+  if (startup_.StartedAtLogon && settings::IsResident(TrayRefreshMode())) view_.MinimiseToTray();
   const bool firstStart = !session_.Guard().XmlParserMissing() && NodeCount() <= initialNodeCount_ &&
                           platform::FileExists(session_.DataFolder() + "system/default.opml");
   if (firstStart) Call(hooks_.OfferDefaultList);
@@ -164,7 +168,7 @@ void MainLifecycle::EndQuietLogonStart() {
 
 void MainLifecycle::SaveEverything(bool closing, bool hideFirst, bool makeBackup) {
   if (!settingsReady_ || session_.Guard().XmlParserMissing()) return;
-  if (hideFirst || (closing && TrayRefreshMode() <= 1)) view_.HideWindow();
+  if (hideFirst || (closing && !settings::IsResident(TrayRefreshMode()))) view_.HideWindow();
   Call(hooks_.SaveAllSettings);
   CallIgnoringErrors(hooks_.CancelFetches);
   if (dataLoaded_) session_.Save(makeBackup);
@@ -175,7 +179,7 @@ void MainLifecycle::SaveEverything(bool closing, bool hideFirst, bool makeBackup
 
 void MainLifecycle::FormCloseQuery() {
   view_.StopTrayAnimation();
-  if (TrayRefreshMode() <= 1 || view_.IsMinimised()) {
+  if (!settings::IsResident(TrayRefreshMode()) || Minimised()) {
     Call(hooks_.ApplyLeaveRule);
   } else {
     hideInsteadOfClose_ = true;
@@ -186,9 +190,9 @@ void MainLifecycle::FormCloseQuery() {
 
 bool MainLifecycle::FormClose() {
   Call(hooks_.SaveFavouritesOrder);
-  const bool resident = TrayRefreshMode() >= 2 && !view_.IsMinimised();
+  const bool resident = settings::IsResident(TrayRefreshMode()) && !Minimised();
   if (!session_.Guard().XmlParserMissing() && (hideInsteadOfClose_ || resident)) {
-    if (!view_.IsMinimised()) view_.MinimiseToTray();
+    if (!Minimised()) view_.MinimiseToTray();
     hideInsteadOfClose_ = false;
     return false;
   }

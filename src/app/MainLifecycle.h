@@ -35,6 +35,9 @@ struct LifecycleHooks {
   std::function<void()> EmptyOfflineQueues;
   std::function<void()> StopSearchCount;
   std::function<void()> MarkListClosing;  // the headline list stops building
+  // Whether the window is minimised or in the notification area. The window answers this
+  // once, for the update run as well; without an answer the window counts as shown.
+  std::function<bool()> Minimised;
 };
 
 // The order in which the program's state comes to life and goes away around the main
@@ -83,7 +86,8 @@ class MainLifecycle {
   // A log-on start in the modes that do not stay resident: load, update, save and end
   // without ever showing the window.
   bool QuietLogonStart() const;
-  int TrayRefreshMode() const;
+  settings::TrayMode TrayRefreshMode() const;
+  bool Minimised() const;
   size_t NodeCount() const;
   // Runs one of the start-up sequences; an error sets the save lock and tells the user
   // which sequence failed.

@@ -18,7 +18,6 @@ class MainWindowView {
   virtual void ShowWindow() = 0;
   // Hides the window at once, so that the user sees it go before a long save.
   virtual void HideWindow() = 0;
-  virtual bool IsMinimised() const = 0;
   // Minimises into the notification area (or, without one, to the task bar).
   virtual void MinimiseToTray() = 0;
   virtual void ShowTrayIcon(bool shown) = 0;

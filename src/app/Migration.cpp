@@ -76,10 +76,10 @@ bool MigrateDataFolder(const std::string& source, const std::string& destination
 
   const bool destinationHasData = platform::FileExists(destination + "plover.dat");
   const bool move = dialogs.AskYesNo(MoveQuestion(source, destinationHasData), platform::MessageType::kConfirmation,
-                                     /*defaultNo=*/false);
+                                     platform::DefaultAnswer::kYes);
   const std::string target = move ? destination : source + "backup/";
   if (!dialogs.AskYesNo(text::J("本当によろしいですか？ [いいえ]でこの作業をスキップすることもできます。"),
-                        platform::MessageType::kConfirmation, /*defaultNo=*/false)) {
+                        platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)) {
     return true;
   }
   if (!platform::CreateFolders(target)) return false;

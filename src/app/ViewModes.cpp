@@ -3,22 +3,25 @@
 
 namespace app {
 
-PaneLayout PanesForViewMode(int viewMode) {
+PaneLayout PanesForViewMode(settings::ViewMode viewMode) {
   switch (viewMode) {
-    case kListMode:
+    case settings::ViewMode::kList:
       return {.Tree = true, .List = true, .Browser = false};
-    case kBrowserMode:
+    case settings::ViewMode::kBrowser:
       return {.Tree = false, .List = false, .Browser = true};
-    case kViewMode:
+    case settings::ViewMode::kView:
       return {.Tree = true, .List = false, .Browser = true};
     default:
       return {};
   }
 }
 
-int ToggledViewMode(int current, int requested) {
-  if (requested != kListMode && requested != kBrowserMode && requested != kViewMode) return kStandardMode;
-  return current == requested ? kStandardMode : requested;
+settings::ViewMode ToggledViewMode(settings::ViewMode current, settings::ViewMode requested) {
+  using settings::ViewMode;
+  if (requested != ViewMode::kList && requested != ViewMode::kBrowser && requested != ViewMode::kView) {
+    return ViewMode::kStandard;
+  }
+  return current == requested ? ViewMode::kStandard : requested;
 }
 
 }  // namespace app

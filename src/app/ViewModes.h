@@ -23,13 +23,13 @@ struct PaneLayout {
   bool operator==(const PaneLayout&) const = default;
 };
 
-PaneLayout PanesForViewMode(int viewMode);
+PaneLayout PanesForViewMode(settings::ViewMode viewMode);
 
 // The mode after pressing the button of `requested` (list, browser or view mode) while
 // `current` is on: a button switches between its own mode and standard mode, so pressing
 // it again returns to standard mode. Any other request, or a stored value out of range,
 // gives standard mode.
-int ToggledViewMode(int current, int requested);
+settings::ViewMode ToggledViewMode(settings::ViewMode current, settings::ViewMode requested);
 
 // What the window does when the view mode changes: the toolbar layout of the old mode is
 // kept, the new mode's layout is put up and its panes are shown.

@@ -32,9 +32,9 @@ using store::TTreeNodeExt;
 class DuplicateAnswers : public ForwardingDialogs {
  public:
   DuplicateAnswers(platform::Dialogs& console, bool allow) : ForwardingDialogs(console), allow_(allow) {}
-  bool AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) override {
+  bool AskYesNo(const std::string& text, platform::MessageType type, platform::DefaultAnswer defaultAnswer) override {
     if (IsDuplicateQuestion(text)) return allow_;
-    return ForwardingDialogs::AskYesNo(text, type, defaultNo);
+    return ForwardingDialogs::AskYesNo(text, type, defaultAnswer);
   }
   platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override {
     if (IsDuplicateQuestion(text)) return allow_ ? platform::DialogAnswer::kYes : platform::DialogAnswer::kNo;

@@ -37,6 +37,8 @@ Invocation ReadInvocation(const std::vector<std::string>& arguments) {
     } else if (argument.starts_with("--data=")) {
       if (argument.size() == 7) throw CommandError(text::J("--data にはフォルダを指定してください。"), kExitUsage);
       invocation.dataFolder = argument.substr(7);
+    } else if (argument == "--yes") {
+      invocation.yes = true;
     } else {
       invocation.words.push_back(argument);
     }
@@ -83,6 +85,16 @@ CommandArguments ReadCommandArguments(std::span<const std::string> words, std::s
     throw CommandError(text::J("余分な引数があります: ") + PathText(read.operands[maxOperands]), kExitUsage);
   }
   return read;
+}
+
+std::optional<size_t> ItemNumber(const CommandArguments& arguments) {
+  const std::optional<std::string> value = arguments.Value("--item");
+  if (!value) return std::nullopt;
+  const bool digits =
+      !value->empty() && value->size() <= 7 && value->find_first_not_of("0123456789") == std::string::npos;
+  const size_t number = digits ? std::stoul(*value) : 0;
+  if (number == 0) throw CommandError(text::J("記事の番号が正しくありません: ") + PathText(*value), kExitUsage);
+  return number;
 }
 
 }  // namespace cli

@@ -10,14 +10,15 @@
 
 namespace cli {
 
-// The command line split into the data folder chosen with "--data" and the rest.
+// The command line split into the options every command takes and the rest.
 struct Invocation {
   std::optional<std::string> dataFolder;  // from "--data DIR" or "--data=DIR"
+  bool yes = false;                       // "--yes": every question is answered Yes
   std::vector<std::string> words;         // the command and its own arguments, in order
 };
 
-// Takes "--data" from anywhere on the line. Throws CommandError (usage) when it lacks its
-// folder.
+// Takes "--data" and "--yes" from anywhere on the line. Throws CommandError (usage) when
+// "--data" lacks its folder.
 Invocation ReadInvocation(const std::vector<std::string>& arguments);
 
 // One option a command accepts.
@@ -41,5 +42,9 @@ struct CommandArguments {
 // and more than `maxOperands` operands.
 CommandArguments ReadCommandArguments(std::span<const std::string> words, std::span<const CommandOption> options,
                                       size_t maxOperands);
+
+// "--item N": the number of an item in a headline list, counted from 1. Throws CommandError
+// (usage) for anything but a number from 1.
+std::optional<size_t> ItemNumber(const CommandArguments& arguments);
 
 }  // namespace cli

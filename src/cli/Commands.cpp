@@ -23,6 +23,7 @@ constexpr std::array kRenderOptions{CommandOption{"--item", true}, CommandOption
 constexpr std::array kSearchOptions{CommandOption{"--unread", false}};
 constexpr std::array kUpdateOptions{CommandOption{"--force", false}, CommandOption{"--sync", false},
                                     CommandOption{"--threads", true}, CommandOption{"--resume", false}};
+constexpr std::array kMarkOptions{CommandOption{"--item", true}};
 constexpr std::array kAddOptions{CommandOption{"--group", true}, CommandOption{"--allow-duplicates", false}};
 
 const std::array kCommands{
@@ -48,10 +49,11 @@ const std::array kCommands{
             "1行表示します。",
             kNoOptions, 0, RunList},
     Command{"import-opml", "OPMLファイルのチャンネルをデータに追加します",
-            "使い方: plover-cli import-opml OPMLファイル [--into ノードのパス] [--data フォルダ]\n"
+            "使い方: plover-cli import-opml OPMLファイル [--into ノードのパス] [--yes] [--data フォルダ]\n"
             "\n"
             "OPMLファイルのグループとチャンネルを、OPMLのタイトルを名前にした新しいグループに\n"
             "まとめて追加し、データを保存します。追加したチャンネルは停止中になります。\n"
+            "200 件ごとに続けるかどうかを尋ねます (--yes で全て続けます)。\n"
             "デスクトップ版か別の plover-cli がデータフォルダを使用中のときは何もしません。\n"
             "\n"
             "  --into ノードのパス   新しいグループを置くグループ (省略時は最上位)\n"
@@ -140,6 +142,24 @@ const std::array kCommands{
             "  --threads 数          同時に取得する数 (今回だけ HttpThreadMax の代わりに使います)\n"
             "  --resume              停止中の全てのチャンネルを取得し、成功したものの購読を再開します",
             kUpdateOptions, 0, RunUpdate},
+    Command{"mark", "チャンネルか検索項目の記事を既読・未読・保護にします",
+            "使い方: plover-cli mark read|unread|protect|unprotect ノードのパス [--item 番号] [--data フォルダ]\n"
+            "\n"
+            "ノードのパスで指定したチャンネルか検索項目の記事の状態を、ヘッドラインリストのコマンドと\n"
+            "同じく変更し、データを保存します。状態を変えた記事の数を表示します。\n"
+            "--item がなければリストの全ての記事が対象です。このときは「全て既読にする」などと同じく、\n"
+            "既読にするのは未読の記事、未読にするのは既読の記事で、保護中の記事は保護のままです。\n"
+            "デスクトップ版か別の plover-cli がデータフォルダを使用中のときは何もしません。\n"
+            "\n"
+            "  read                  既読にします\n"
+            "  unread                未読にします\n"
+            "  protect               保護します\n"
+            "  unprotect             保護を解除します (既読になります)\n"
+            "  --item 番号           一覧の何番目 (1から) の記事だけを変更するか。一覧は未読や日付で\n"
+            "                        絞り込まずに全ての記事をリストの並び順で並べたものです\n"
+            "\n"
+            "ノードのパスはキャプションを \"/\" でつないだものです (例: \"ニュース/技術\")。",
+            kMarkOptions, 2, RunMark},
 };
 
 }  // namespace
@@ -167,13 +187,21 @@ void PrintGeneralUsage(std::FILE* stream) {
   PrintLine(stream, "");
   PrintLine(stream, text::J("オプション:"));
   PrintLine(stream, text::J("  --data フォルダ   plover.drv の代わりにこのフォルダをデータフォルダにします"));
+  PrintLine(stream, text::J("  --yes             確認の質問に全て「はい」で答えます"));
   PrintLine(stream, text::J("  --help            この説明を表示します"));
+  PrintLine(stream, "");
+  PrintLine(stream, text::J("確認の質問には端末から答えます。端末がなければ標準入力から1行に1つ答えを読みます"));
+  PrintLine(stream, text::J("(y/yes/はい、n/no/いいえ。空行は既定のボタン、入力の終わりは「いいえ」)。"));
   PrintLine(stream, "");
   PrintLine(stream, text::J("各コマンドの説明: plover-cli コマンド --help"));
 }
 
 void PrintCommandUsage(std::FILE* stream, const Command& command) {
   PrintLine(stream, text::J(command.usage));
+}
+
+ConsoleAnswers AnswersFor(const CommandContext& context) {
+  return context.invocation.yes ? ConsoleAnswers::kAllYes : ConsoleAnswers::kTyped;
 }
 
 std::string DataFolderFor(const CommandContext& context) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cli/Arguments.h"
+#include "cli/ConsoleDialogs.h"
 
 namespace cli {
 
@@ -49,6 +50,10 @@ int RunParse(const CommandContext& context, const CommandArguments& arguments);
 int RunRender(const CommandContext& context, const CommandArguments& arguments);
 int RunAdd(const CommandContext& context, const CommandArguments& arguments);
 int RunSearch(const CommandContext& context, const CommandArguments& arguments);
+int RunMark(const CommandContext& context, const CommandArguments& arguments);
+
+// Where the command's questions are answered: "--yes" answers every one.
+ConsoleAnswers AnswersFor(const CommandContext& context);
 
 // The data folder of the command: "--data" made absolute, or the folder plover.drv names,
 // as the desktop program finds it. With a trailing "/".

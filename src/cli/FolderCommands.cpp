@@ -21,7 +21,7 @@ int RunDataFolder(const CommandContext& context, const CommandArguments&) {
 
 int RunInit(const CommandContext& context, const CommandArguments& arguments) {
   const std::string dataFolder = DataFolderFor(context);
-  ConsoleDialogs dialogs;
+  ConsoleDialogs dialogs(AnswersFor(context));
   const std::vector<std::string> failed =
       app::ExtractResources(context.programFolder, dataFolder, arguments.Has("--update"), dialogs);
   for (const std::string& path : failed) PrintLine(stderr, text::J("書き込めませんでした: ") + PathText(path));

@@ -17,8 +17,8 @@ class ForwardingDialogs : public platform::Dialogs {
   void ShowMessageBox(const std::string& text, platform::MessageType type) override {
     next_.ShowMessageBox(text, type);
   }
-  bool AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) override {
-    return next_.AskYesNo(text, type, defaultNo);
+  bool AskYesNo(const std::string& text, platform::MessageType type, platform::DefaultAnswer defaultAnswer) override {
+    return next_.AskYesNo(text, type, defaultAnswer);
   }
   bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override {
     return next_.AskYesCancel(text, type, defaultNo);

@@ -13,7 +13,7 @@
 namespace cli {
 
 OpenedFolder::OpenedFolder(const CommandContext& context, app::DataAccess access)
-    : lock_(loop_, [] {
+    : dialogs_(AnswersFor(context)), lock_(loop_, [] {
         // A later start of the desktop program asks this copy to come forward; a command
         // has no window, and it ends soon.
       }) {
@@ -30,8 +30,8 @@ OpenedFolder::OpenedFolder(const CommandContext& context, app::DataAccess access
   CheckSettings(access);
   const bool writing = access == app::DataAccess::kReadWrite;
   // Without a terminal the repair question would be answered for the user, and the
-  // states of the run that ended abnormally would be thrown away.
-  if (writing && session_->PreviousRunLeftJournal() && !::isatty(STDIN_FILENO)) {
+  // states of the run that ended abnormally would be thrown away; "--yes" answers it.
+  if (writing && session_->PreviousRunLeftJournal() && !::isatty(STDIN_FILENO) && !context.invocation.yes) {
     throw CommandError(text::J("前回、Ploverは正常な終了がおこなわれませんでした。") + "\n" +
                        text::J("修復するかどうかを選ぶため、端末から実行するか、先に Plover を起動してください。"));
   }

@@ -185,7 +185,7 @@ std::string ReadDocument(const settings::Settings& settings, const std::string& 
 
 }  // namespace
 
-int RunParse(const CommandContext&, const CommandArguments& arguments) {
+int RunParse(const CommandContext& context, const CommandArguments& arguments) {
   if (arguments.operands.empty()) throw CommandError(text::J("フィードのファイルを指定してください。"), kExitUsage);
   const std::string& file = arguments.operands.front();
   settings::Settings settings;
@@ -198,7 +198,7 @@ int RunParse(const CommandContext&, const CommandArguments& arguments) {
   store::TTreeNodeExt* channel = store.Tree().AddChild(store.Tree().RootNode(), address, store::kKindChannel,
                                                        std::make_unique<store::TSiteList>());
   channel->Data()->Site.rdfurl = address;
-  ConsoleDialogs dialogs;
+  ConsoleDialogs dialogs(AnswersFor(context));
   formats::XmlContext xml;
   formats::FeedServices services{store, settings, dialogs, xml};
   services.LocalZoneHours = formats::LocalZoneHours();

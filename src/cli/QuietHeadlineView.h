@@ -5,6 +5,8 @@
 #include <string>
 
 #include "present/HeadlineView.h"
+#include "present/OpenPage.h"
+#include "present/PageRenderer.h"
 
 namespace cli {
 
@@ -29,6 +31,19 @@ class QuietHeadlineView : public present::HeadlineView {
   int BrowserClientHeight() const override { return 0; }
   int BrowserScrollTop() const override { return 0; }
   void ScrollBrowserBy(int) override {}
+};
+
+// The list draws nothing and opens no page: a command that only reads its rows or changes
+// their states needs no more.
+class SilentList : public QuietHeadlineView, public present::PageRenderer, public present::OpenPage {
+ public:
+  // The tree has the focus, so that no row counts as read for being looked at.
+  present::FocusArea Focus() const override { return present::FocusArea::kTree; }
+  void RenderSummaryPage(store::TSiteRecord&) override {}
+  void RenderMessagePage(store::TTreeNodeExt*) override {}
+  void RenderViewPage(present::PageState&) override {}
+  bool PageNext(present::PageState&) override { return false; }
+  bool Open(const std::string&) override { return false; }
 };
 
 }  // namespace cli

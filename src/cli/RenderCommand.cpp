@@ -49,17 +49,6 @@ class PageCatcher : public QuietHeadlineView, public present::PageDisplay, publi
   std::string opened;  // the item's own page, when the window would show that instead
 };
 
-// "--item N": a number from 1.
-std::optional<size_t> ItemNumber(const CommandArguments& arguments) {
-  const std::optional<std::string> value = arguments.Value("--item");
-  if (!value) return std::nullopt;
-  const bool digits =
-      !value->empty() && value->size() <= 7 && value->find_first_not_of("0123456789") == std::string::npos;
-  const size_t number = digits ? std::stoul(*value) : 0;
-  if (number == 0) throw CommandError(text::J("記事の番号が正しくありません: ") + PathText(*value), kExitUsage);
-  return number;
-}
-
 // "--item N": the N-th row of the list, or in view mode the page that holds the node's N-th
 // entry.
 void ShowItem(present::HeadlineList& list, present::SummaryPages& pages, const settings::Settings& settings,

@@ -19,18 +19,6 @@
 namespace cli {
 namespace {
 
-// The list draws nothing and opens no page: the command only reads its rows.
-class SilentList : public QuietHeadlineView, public present::PageRenderer, public present::OpenPage {
- public:
-  // The tree has the focus, so that no row counts as read for being looked at.
-  present::FocusArea Focus() const override { return present::FocusArea::kTree; }
-  void RenderSummaryPage(store::TSiteRecord&) override {}
-  void RenderMessagePage(store::TTreeNodeExt*) override {}
-  void RenderViewPage(present::PageState&) override {}
-  bool PageNext(present::PageState&) override { return false; }
-  bool Open(const std::string&) override { return false; }
-};
-
 std::string Cell(const present::HeadlineList& list, size_t row, int column) {
   std::string text;
   list.CellText(row, column, text);

@@ -4,11 +4,11 @@
 #include <unistd.h>
 
 #include <charconv>
-#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
-#include "app/DataFolder.h"
+#include "app/UpdateAssembly.h"
 #include "cli/CommandError.h"
 #include "cli/ConsoleUpdateView.h"
 #include "cli/ForwardingDialogs.h"
@@ -16,14 +16,8 @@
 #include "cli/Output.h"
 #include "fetch/UpdateRun.h"
 #include "fetch/UpdateTexts.h"
-#include "formats/FeedDate.h"
-#include "formats/HtmlExceptionList.h"
-#include "formats/HtmlToFeed.h"
-#include "formats/MediaHandOver.h"
-#include "formats/MediaQueue.h"
 #include "platform/InterruptWatch.h"
 #include "platform/PlainEventLoop.h"
-#include "platform/Process.h"
 #include "settings/SettingsStore.h"
 #include "text/Literal.h"
 
@@ -51,9 +45,9 @@ class OptionKeys : public fetch::ModifierKeys {
 class ResumeConfirmed : public ForwardingDialogs {
  public:
   explicit ResumeConfirmed(platform::Dialogs& console) : ForwardingDialogs(console) {}
-  bool AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) override {
+  bool AskYesNo(const std::string& text, platform::MessageType type, platform::DefaultAnswer defaultAnswer) override {
     if (text == fetch::GroupSubscriptionQuestion(false)) return true;
-    return ForwardingDialogs::AskYesNo(text, type, defaultNo);
+    return ForwardingDialogs::AskYesNo(text, type, defaultAnswer);
   }
 };
 
@@ -107,25 +101,11 @@ int RunUpdate(const CommandContext& context, const CommandArguments& arguments) 
   ConsoleUpdateView view(stderr, ::isatty(STDERR_FILENO) != 0);
   OptionKeys keys(arguments.Has("--force"), arguments.Has("--sync"));
   ResumeConfirmed dialogs(folder.Dialogs());
-  const formats::HtmlExceptionList exceptions = formats::HtmlExceptionList::Load(session.DataFolder());
-  formats::HtmlToFeed html(formats::HtmlToFeedServices{settings, exceptions, session.DataFolder(), {}, {}});
-  formats::MediaQueue media;
-  const std::unique_ptr<platform::ProcessLauncher> launcher = platform::MakeProcessLauncher();
-  formats::MediaHandOver handOver(formats::MediaHandOver::kProgramFilesFolder,
-                                  app::AppDataFolder(app::ProcessEnvironment()), *launcher);
-
-  fetch::UpdateRunServices services{loop, session.Store(), settings, dialogs, session.Xml(), session.DataFolder()};
-  services.Journal = &session.Journal();
-  services.Html = &html;
-  services.Media = &media;
-  services.HandOver = &handOver;
-  services.Keys = &keys;
-  services.LocalZoneHours = formats::LocalZoneHours();
-  services.ThreadLimitOverride = threads;
   fetch::UpdateRunHooks hooks;
-  hooks.ProgramTitle = settings.ProgramTitle;
   hooks.RunEnded = [&loop] { loop.Quit(); };
-  fetch::UpdateRun run(services, view, hooks);
+  app::UpdateAssembly update(loop, session, app::UpdateFrontEnd{view, keys, dialogs, std::move(hooks), threads});
+  update.LoadExceptionList();
+  fetch::UpdateRun& run = update.Run();
 
   // Ctrl+C stops the run as a second click on the button does: the fetches are given up,
   // and what was fetched until then is saved below. A second Ctrl+C ends at once.

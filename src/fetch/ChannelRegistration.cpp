@@ -82,7 +82,8 @@ uint8_t ChannelRegistration::AddChannels(const std::vector<std::string>& address
     return formats::kFeedNothingDone;
   }
   services_.Store.Tree().LockTreePaint(true);
-  const int mode = target->Kind() == store::kKindGroup ? formats::kFeedRegisterFirst : formats::kFeedRegisterBefore;
+  const formats::FeedMode mode =
+      target->Kind() == store::kKindGroup ? formats::kFeedRegisterFirst : formats::kFeedRegisterBefore;
   services_.Totals = formats::UpdateRunTotals{};
   uint8_t result = formats::kFeedNothingDone;
   for (size_t index = 0; index < addresses.size(); ++index) {
@@ -132,7 +133,9 @@ ChannelRegistration::Step ChannelRegistration::AskDuplicate(const std::string& a
   const std::string question = DuplicateQuestion(address, name);
   // On the last address No has nothing left to skip to, so that question has no Cancel.
   if (last) {
-    return services_.Dialogs.AskYesNo(question, platform::MessageType::kConfirmation, false) ? Step::kGo : Step::kEnd;
+    return services_.Dialogs.AskYesNo(question, platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)
+               ? Step::kGo
+               : Step::kEnd;
   }
   switch (services_.Dialogs.AskYesNoCancel(question, platform::MessageType::kConfirmation)) {
     case platform::DialogAnswer::kYes:
@@ -145,10 +148,10 @@ ChannelRegistration::Step ChannelRegistration::AskDuplicate(const std::string& a
   return Step::kEnd;
 }
 
-uint8_t ChannelRegistration::Process(store::TTreeNodeExt* target, const std::string& address, int mode,
+uint8_t ChannelRegistration::Process(store::TTreeNodeExt* target, const std::string& address, formats::FeedMode mode,
                                      const formats::TDefParamType& defaults, RegisteredAddress& outcome) {
   store::TTreeNodeExt* channel = nullptr;
-  const uint8_t r =
+  const formats::FeedResult r =
       services_.Processor.ProcessFeedDocument(target, channel, std::nullopt, address, mode, false, defaults);
   outcome.address = address;
   outcome.result = r;

@@ -100,7 +100,7 @@ class ChannelRegistration {
  private:
   enum class Step { kGo, kSkip, kEnd };
   Step AskDuplicate(const std::string& address, bool last, bool noQuestion);
-  uint8_t Process(store::TTreeNodeExt* target, const std::string& address, int mode,
+  uint8_t Process(store::TTreeNodeExt* target, const std::string& address, formats::FeedMode mode,
                   const formats::TDefParamType& defaults, RegisteredAddress& outcome);
   // The feed a web page declares, resolved against the page; empty without one.
   std::string DeclaredFeed(const std::string& pageAddress, const std::string& credentials);

@@ -2,7 +2,8 @@
 #include "fetch/FetchWorkers.h"
 
 #include <algorithm>
-#include <mutex>
+#include <map>
+#include <stop_token>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -10,43 +11,12 @@
 #include "fetch/FetchWorker.h"
 
 namespace fetch {
-namespace {
 
-// The way back from the workers' threads to the main thread. It is cut when the owner of
-// the workers goes, so that a worker finishing late posts nothing into a loop that may be
-// gone by then.
-class Mailbox {
- public:
-  explicit Mailbox(platform::EventLoop& loop) : loop_(&loop) {}
-
-  void Post(platform::EventLoop::Task task) {
-    std::lock_guard lock(mutex_);
-    if (loop_ != nullptr) loop_->Post(std::move(task));
-  }
-
-  void Close() {
-    std::lock_guard lock(mutex_);
-    loop_ = nullptr;
-  }
-
- private:
-  std::mutex mutex_;
-  platform::EventLoop* loop_;
-};
-
-// What a worker's thread shares with the main thread: only its abort flag.
-struct WorkerControl {
-  std::atomic<bool> abort{false};
-};
-
-}  // namespace
-
-// The main thread's view of the running workers. Only tasks on the main thread touch it;
-// the workers' threads reach it through posted tasks that hold a weak reference.
+// The main thread's view of the workers. Only tasks on the main thread touch it; the
+// workers' threads reach it through posted tasks that hold a weak reference.
 struct FetchWorkers::Shared {
   struct Entry {
     WorkerId id;
-    std::shared_ptr<WorkerControl> control;
     Completion completion;
     bool linkExtraction;
     int64_t startTick = 0;
@@ -54,8 +24,10 @@ struct FetchWorkers::Shared {
 
   platform::EventLoop* loop;
   const std::atomic<bool>* cancel;
-  std::shared_ptr<Mailbox> mailbox;
   std::vector<Entry> running;  // in start order
+  // Every thread not yet joined, given-up workers' included. A stop request sets the
+  // worker's abort flag, so destroying a thread aborts its transfer and then joins it.
+  std::map<WorkerId, std::jthread> threads;
   WorkerId nextId = 1;
 
   std::vector<Entry>::iterator Find(WorkerId id) {
@@ -64,6 +36,16 @@ struct FetchWorkers::Shared {
 
   void RequestStarted(WorkerId id) {
     if (auto entry = Find(id); entry != running.end()) entry->startTick = std::max<int64_t>(loop->TickMs(), 1);
+  }
+
+  // The last word of a worker's thread: it has posted this and is about to end, so the
+  // join is immediate. `outcome` is empty for a worker that was given up.
+  void Ended(WorkerId id, std::optional<FetchOutcome> outcome) {
+    if (auto thread = threads.find(id); thread != threads.end()) {
+      thread->second.join();
+      threads.erase(thread);
+    }
+    if (outcome) Complete(id, std::move(*outcome));
   }
 
   void Complete(WorkerId id, FetchOutcome outcome) {
@@ -86,45 +68,50 @@ FetchWorkers::FetchWorkers(platform::EventLoop& loop, const std::atomic<bool>& c
     : loop_(loop), cancel_(cancel), shared_(std::make_shared<Shared>()) {
   shared_->loop = &loop_;
   shared_->cancel = &cancel_;
-  shared_->mailbox = std::make_shared<Mailbox>(loop_);
 }
 
 FetchWorkers::~FetchWorkers() {
-  shared_->mailbox->Close();
-  for (const Shared::Entry& entry : shared_->running) entry.control->abort = true;
+  // Every stop is requested first, so that the transfers wind down side by side; the
+  // joins then take as long as the slowest of them, not their sum.
+  for (auto& [id, thread] : shared_->threads) thread.request_stop();
+  shared_->threads.clear();
+  shared_->running.clear();
 }
 
 FetchWorkers::WorkerId FetchWorkers::Start(FetchJob job, Completion completion) {
   const WorkerId id = shared_->nextId++;
-  auto control = std::make_shared<WorkerControl>();
   const bool linkExtraction = job.HtmlRss && job.RegExpr.empty();
   const bool resubscribe = job.Resubscribe;
-  shared_->running.push_back({id, control, std::move(completion), linkExtraction});
+  shared_->running.push_back({id, std::move(completion), linkExtraction});
   std::weak_ptr<Shared> weak = shared_;
-  std::shared_ptr<Mailbox> mailbox = shared_->mailbox;
-  // The thread owns its job, its result and its control block; nothing it holds depends
-  // on this object, which may be gone before the thread ends.
+  platform::EventLoop* loop = &loop_;
   try {
-    std::thread([id, job = std::move(job), control, weak, mailbox]() {
+    // The thread owns its job, its result and its abort flag; it reaches the main thread
+    // only through the loop, which outlives every thread here.
+    std::jthread thread([id, job = std::move(job), weak, loop](std::stop_token stop) {
+      std::atomic<bool> abort{false};
+      const std::stop_callback onStop(stop, [&abort] { abort = true; });
       const auto announce = [&] {
-        mailbox->Post([weak, id] {
+        loop->Post([weak, id] {
           if (auto shared = weak.lock()) shared->RequestStarted(id);
         });
       };
-      FetchOutcome outcome = ExecuteFetch(job, control->abort, announce);
+      FetchOutcome outcome = ExecuteFetch(job, abort, announce);
       // A worker that was given up frees its result here, on its own thread.
-      if (control->abort.load()) return;
-      mailbox->Post([weak, id, outcome = std::move(outcome)]() mutable {
-        if (auto shared = weak.lock()) shared->Complete(id, std::move(outcome));
+      std::optional<FetchOutcome> kept;
+      if (!abort.load()) kept = std::move(outcome);
+      loop->Post([weak, id, kept = std::move(kept)]() mutable {
+        if (auto shared = weak.lock()) shared->Ended(id, std::move(kept));
       });
-    }).detach();
+    });
+    shared_->threads.emplace(id, std::move(thread));
   } catch (const std::system_error&) {
     // No thread to be had (the system's limit): the fetch fails like any other, and its
     // completion still comes through the loop.
     FetchOutcome failed;
     failed.Failed = true;
     failed.Resubscribe = resubscribe;
-    mailbox->Post([weak, id, failed = std::move(failed)]() mutable {
+    loop_.Post([weak, id, failed = std::move(failed)]() mutable {
       if (auto shared = weak.lock()) shared->Complete(id, std::move(failed));
     });
   }
@@ -134,7 +121,7 @@ FetchWorkers::WorkerId FetchWorkers::Start(FetchJob job, Completion completion) 
 void FetchWorkers::GiveUp(WorkerId id) {
   auto entry = shared_->Find(id);
   if (entry == shared_->running.end()) return;
-  entry->control->abort = true;
+  if (auto thread = shared_->threads.find(id); thread != shared_->threads.end()) thread->second.request_stop();
   shared_->running.erase(entry);
 }
 
@@ -147,6 +134,10 @@ std::vector<FetchWorkers::WorkerId> FetchWorkers::Running() const {
 
 size_t FetchWorkers::RunningCount() const {
   return shared_->running.size();
+}
+
+size_t FetchWorkers::ThreadCount() const {
+  return shared_->threads.size();
 }
 
 int64_t FetchWorkers::StartTick(WorkerId id) const {

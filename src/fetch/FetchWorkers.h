@@ -16,7 +16,7 @@
 // The fetch workers of an update run. Each worker fetches one document for one channel on
 // a thread of its own and ends; it never sees the channel tree. It is given copies of
 // everything it needs, and its result comes back to the main thread through the event
-// loop as a plain record.
+// loop as a plain record. The threads belong to their owner: none outlives it.
 namespace fetch {
 
 // What the creator gives a worker.
@@ -63,12 +63,14 @@ class FetchWorkers {
   using WorkerId = uint64_t;
   using Completion = std::function<void(WorkerId, FetchOutcome)>;
 
-  // `cancel` is the run's cancel flag, watched by link extraction; it must outlive this.
+  // `cancel` is the run's cancel flag, watched by link extraction; it and `loop` must
+  // outlive this.
   FetchWorkers(platform::EventLoop& loop, const std::atomic<bool>& cancel);
   FetchWorkers(const FetchWorkers&) = delete;
   FetchWorkers& operator=(const FetchWorkers&) = delete;
-  // Gives up every worker still running (no completion is called) and returns at once:
-  // a worker blocked in a system call finishes on its own later and frees its own data.
+  // Gives up every worker still running (no completion is called), aborts every transfer
+  // and joins every thread, given-up ones included: when it returns, no worker thread is
+  // left. A transfer notices the abort within about 0.1 s.
   ~FetchWorkers();
 
   // Starts a worker on a thread of its own. When it ends by itself, `completion` runs once
@@ -77,12 +79,17 @@ class FetchWorkers {
 
   // Gives a worker up: its transfer is aborted (promptly, within about 0.1 s), its
   // completion will never be called, and its late result is dropped by the worker itself.
+  // Its thread is joined when its end reaches the main thread, or with this object.
   // Unknown or finished ids are ignored.
   void GiveUp(WorkerId id);
 
   // The workers started and not yet completed or given up, in start order.
   std::vector<WorkerId> Running() const;
   size_t RunningCount() const;
+
+  // The threads not yet joined: the running workers' and those of given-up workers whose
+  // end has not yet reached the main thread.
+  size_t ThreadCount() const;
 
   // The loop's tick at which the main thread learnt that the worker's latest request
   // started (every redirect hop is a new request); 0 while no request was started (a
@@ -94,6 +101,8 @@ class FetchWorkers {
   struct Shared;
   platform::EventLoop& loop_;
   const std::atomic<bool>& cancel_;
+  // The main thread's records, held by pointer so that tasks still waiting in the loop
+  // when this object goes find it gone.
   std::shared_ptr<Shared> shared_;
 };
 

@@ -4,8 +4,9 @@
 namespace fetch {
 
 // The step of the FTP synchronisation that comes before every update run: it brings the
-// subscription list in step with the server's file and may decline the run. Until the
-// synchronisation is built the step has nothing to do and always lets the run go ahead.
+// subscription list in step with the server's file and may decline the run. This base
+// does nothing and lets every run go ahead, which is what a run without synchronisation
+// gets.
 class FtpPreRunStep {
  public:
   virtual ~FtpPreRunStep() = default;

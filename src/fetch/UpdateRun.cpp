@@ -6,37 +6,21 @@
 
 #include "fetch/StaleMemoFiles.h"
 #include "fetch/UpdateTexts.h"
-#include "store/DateTime.h"
-#include "store/LocalClock.h"
+#include "text/Literal.h"
 
 namespace fetch {
-namespace {
 
 using store::TTreeNodeExt;
-
-formats::FeedServices MakeFeedServices(const UpdateRunServices& services, formats::UpdateRunTotals& totals) {
-  formats::FeedServices feed{services.Store, services.Settings, services.Dialogs, services.Xml};
-  feed.Journal = services.Journal;
-  // Every document of a run arrives from a worker; feed processing never fetches here.
-  feed.Network = nullptr;
-  feed.HtmlBuilder = services.Html;
-  feed.Media.Queue = services.Media;
-  feed.Media.PodhallInstalled = services.HandOver != nullptr && services.HandOver->PodhallInstalled();
-  feed.Totals = &totals;
-  feed.LocalZoneHours = services.LocalZoneHours;
-  feed.Now = services.Now;
-  return feed;
-}
-
-}  // namespace
 
 UpdateRun::UpdateRun(UpdateRunServices services, UpdateRunView& view, UpdateRunHooks hooks)
     : services_(std::move(services)),
       view_(view),
       hooks_(std::move(hooks)),
-      processor_(MakeFeedServices(services_, totals_)),
-      waitTimer_(services_.Loop, kWaitIntervalMs, true, [this] { OnWaitTick(); }) {
-  workers_ = std::make_unique<FetchWorkers>(services_.Loop, abortFlag_);
+      progress_(view_),
+      results_(services_, progress_),
+      waitTimer_(services_.Loop, kWaitIntervalMs, true, [this] { OnWaitTick(); }),
+      fetches_(services_.Loop, abortFlag_,
+               [this](const RunFetches::Job& job, FetchOutcome& outcome) { OnFetchFinished(job, outcome); }) {
   services_.Store.Tree().AddObserver(this);
 }
 
@@ -44,18 +28,14 @@ UpdateRun::~UpdateRun() {
   // Tasks this run posted may still wait in the loop; they find it gone.
   alive_.reset();
   services_.Store.Tree().RemoveObserver(this);
-  // Still-running workers are given up by their owner; their results are dropped.
-  workers_.reset();
-}
-
-double UpdateRun::Now() const {
-  return services_.Now ? services_.Now() : store::LocalDayNumber(std::time(nullptr));
+  // The fetches still running are given up and their threads joined with `fetches_`.
 }
 
 bool UpdateRun::CheckOffline(bool ask) {
   OfflineSwitch* offline = services_.Offline;
   if (offline == nullptr || !offline->IsOffline()) return false;
-  if (ask && !services_.Dialogs.AskYesNo(OfflineQuestion(), platform::MessageType::kConfirmation, false)) {
+  if (ask && !services_.Dialogs.AskYesNo(OfflineQuestion(), platform::MessageType::kConfirmation,
+                                         platform::DefaultAnswer::kYes)) {
     return true;
   }
   offline->GoOnline();
@@ -68,6 +48,14 @@ void UpdateRun::Cancel() {
   abortFlag_ = true;
   CancelWorkers();
   PostContinue();
+}
+
+void UpdateRun::WatchTimeouts() {
+  fetches_.WatchTimeouts(services_.Settings);
+}
+
+void UpdateRun::CancelWorkers() {
+  fetches_.GiveUpAll();
 }
 
 void UpdateRun::SB_NewClick(RunSender sender) {
@@ -88,10 +76,11 @@ void UpdateRun::SB_NewClick(RunSender sender) {
   view_.SetCursor(background ? RunCursor::kBackgroundBusy : RunCursor::kHourglass);
   if (hooks_.StopSearchCount) hooks_.StopSearchCount();
   cancelRequested_ = false;
-  runStart_ = Now();
+  runStart_ = services_.CurrentTime();
   abortFlag_ = false;
   if (services_.FtpPreRun != nullptr && !services_.FtpPreRun->PreRun()) {
-    if (services_.Settings.TrayRefreshMode == 3 && hooks_.PeriodicTimer) hooks_.PeriodicTimer(true);
+    if (services_.Settings.TrayRefreshMode == settings::TrayMode::kResidentPeriodic && hooks_.PeriodicTimer)
+      hooks_.PeriodicTimer(true);
     view_.SetCursor(RunCursor::kNormal);
     return;
   }
@@ -107,40 +96,23 @@ void UpdateRun::SB_NewClick(RunSender sender) {
 
 void UpdateRun::BeginRunState(bool background) {
   background_ = background;
-  savedTitle_ = view_.Title();
+  progress_.KeepTitle(view_.Title());
   running_ = true;
   if (!background_) services_.Store.Tree().LockTreePaint(true);
   view_.HideProgress();
-  savedStatus_ = view_.StatusText();
-  totals_ = formats::UpdateRunTotals{};
-  alertMatchCount_ = services_.Alerts != nullptr ? services_.Alerts->CompileAlertQueries() : -1;
-  changed_ = false;
+  progress_.KeepStatusText();
+  results_.BeginRun();
   keepList_ = false;
   firstHandled_ = false;
-  errorCount_ = 0;
-  lastSummary_.clear();
+  progress_.ClearSummary();
   view_.LockUserInterface(background_, !background_);
 }
 
-bool UpdateRun::PassConsiders(int kind) const {
-  if (pass_ == 2) return kind == store::kKindError;
-  return kind == store::kKindChannel || kind == store::kKindUpdating || kind == store::kKindError;
-}
-
 void UpdateRun::StartPass(int pass) {
-  pass_ = pass;
-  doneCount_ = 0;
-  errorCount_ = 0;
-  cursor_ = 0;
-  visits_.clear();
-  // The nodes of the pass are fixed now, in tree order; one deleted on the way is dropped
-  // from the list (NodeRemoving), and channels added on the way wait for the next run.
-  store::TChannelTree& tree = services_.Store.Tree();
-  for (TTreeNodeExt* node = tree.RootNode(); node != nullptr; node = tree.NextNode(node)) visits_.push_back(node);
-  totalCount_ = static_cast<int>(std::count_if(visits_.begin(), visits_.end(), [this](const TTreeNodeExt* node) {
-    return node->Data() != nullptr && PassConsiders(node->Kind());
-  }));
-  view_.ShowProgress(0, totalCount_);
+  results_.ResetErrors();
+  visits_.StartPass(services_.Store.Tree(), pass);
+  progress_.Reset(visits_.CountConsidered());
+  progress_.Show();
   phase_ = Phase::kVisiting;
   Continue();
 }
@@ -150,13 +122,6 @@ size_t UpdateRun::ThreadLimit() const {
   const int limit =
       services_.ThreadLimitOverride > 0 ? services_.ThreadLimitOverride : services_.Settings.HttpThreadMax;
   return static_cast<size_t>(std::max(limit, 1));
-}
-
-bool UpdateRun::Due(const store::TSiteList& channel) const {
-  if (channel.client == 0) return true;
-  const int interval = channel.refresh != 0 ? channel.refresh : services_.Settings.TrayRefreshTime;
-  const int64_t minutes = store::MillisecondsBetween(channel.client, runStart_) / 60'000;
-  return minutes >= interval;
 }
 
 void UpdateRun::PostContinue() {
@@ -173,6 +138,17 @@ void UpdateRun::OnWaitTick() {
   WatchTimeouts();
   ShowWaiting();
   Continue();
+}
+
+void UpdateRun::OnFetchFinished(const RunFetches::Job& job, FetchOutcome& outcome) {
+  results_.Complete(job, outcome, forceReload_, cancelRequested_);
+  PostContinue();
+}
+
+void UpdateRun::ShowWaiting() {
+  if (phase_ == Phase::kIdle || fetches_.RunningCount() == 0) return;
+  const TTreeNodeExt* node = fetches_.FirstRunningNode();
+  progress_.ShowChecking(node != nullptr ? node->Caption() : text::J("不明"));
 }
 
 void UpdateRun::Continue() {
@@ -196,22 +172,22 @@ void UpdateRun::Continue() {
 void UpdateRun::VisitPass() {
   store::TChannelTree& tree = services_.Store.Tree();
   const size_t limit = ThreadLimit();
-  while (cursor_ < visits_.size() && !cancelRequested_) {
-    TTreeNodeExt* node = visits_[cursor_];
+  while (!visits_.AtEnd() && !cancelRequested_) {
+    TTreeNodeExt* node = visits_.Current();
     if (node == nullptr) {
-      ++cursor_;
+      visits_.Next();
       continue;
     }
-    view_.ShowChecking(CheckingText(node->Caption()));
+    progress_.ShowChecking(node->Caption());
     store::TSiteList* channel = node->Data();
-    if (channel == nullptr || !PassConsiders(node->Kind())) {
-      ++cursor_;
+    if (channel == nullptr || !visits_.PassConsiders(node->Kind())) {
+      visits_.Next();
       continue;
     }
-    if (pass_ == 1 && timerStyle_ && !Due(*channel)) {
-      ++doneCount_;
-      view_.ShowProgress(doneCount_, totalCount_);
-      ++cursor_;
+    if (visits_.Pass() == 1 && timerStyle_ &&
+        !ChannelVisits::Due(*channel, runStart_, services_.Settings.TrayRefreshTime)) {
+      progress_.CountDone();
+      visits_.Next();
       continue;
     }
     if (!firstHandled_) {
@@ -228,8 +204,8 @@ void UpdateRun::VisitPass() {
     if (RunningWorkerCount() >= limit) return;
     tree.SetNodeKind(node, store::kKindUpdating);
     view_.RepaintTree();
-    ++cursor_;
-    StartWorker(node, false);
+    visits_.Next();
+    fetches_.Start(node, false, services_.Settings, forceReload_);
     WatchTimeouts();
   }
   phase_ = Phase::kWaiting;
@@ -238,7 +214,7 @@ void UpdateRun::VisitPass() {
 void UpdateRun::FinishPass() {
   if (!cancelRequested_) RemoveStaleHtmlMemos(services_.DataFolder, std::time(nullptr));
   // A timer run tries the failed channels once more.
-  if (!cancelRequested_ && pass_ == 1 && errorCount_ > 0 && timerStyle_) {
+  if (!cancelRequested_ && visits_.Pass() == 1 && results_.ErrorCount() > 0 && timerStyle_) {
     view_.HideProgress();
     StartPass(2);
     return;
@@ -254,13 +230,14 @@ void UpdateRun::EndFullRun() {
   view_.SetUpdateButtonCaption(UpdateCaption());
   if (!background_) services_.Store.Tree().LockTreePaint(false);
   view_.RepaintTree();
-  if (settings.TrayRefreshMode >= 2 && view_.Minimised() && hooks_.SaveEverything) hooks_.SaveEverything();
-  view_.SetStatusText(savedStatus_);
-  lastSummary_ = RunSummaryText(totals_.NewItemCount, alertMatchCount_, errorCount_, cancelRequested_, keepList_);
-  if (!lastSummary_.empty()) view_.ShowBalloon(hooks_.ProgramTitle, lastSummary_);
+  if (settings::IsResident(settings.TrayRefreshMode) && view_.Minimised() && hooks_.SaveEverything)
+    hooks_.SaveEverything();
+  progress_.RestoreStatusText();
+  progress_.Summarise(hooks_.ProgramTitle, results_.NewItemCount(), results_.AlertMatchCount(), results_.ErrorCount(),
+                      cancelRequested_, keepList_);
   cancelRequested_ = false;
   abortFlag_ = false;
-  if (changed_) {
+  if (results_.Changed()) {
     TTreeNodeExt* selected = view_.SelectedNode();
     if (settings.TreeOpen == 1 && selected != nullptr && !view_.Minimised()) view_.ScrollIntoView(selected);
     if (!keepList_) view_.ReloadItemList();
@@ -274,23 +251,21 @@ void UpdateRun::EndCommon() {
     services_.HandOver->HandOver(*services_.Media, settings);
   }
   running_ = false;
-  const bool newItemsInTray = totals_.NewItemCount > 0 && view_.Minimised();
+  const bool newItemsInTray = results_.NewItemCount() > 0 && view_.Minimised();
   view_.SetTrayPicture(newItemsInTray ? TrayPicture::kNewItems : TrayPicture::kRemembered);
-  // A caption remembered while another run showed its own is no caption to go back to.
-  view_.SetTitle(savedTitle_.empty() || savedTitle_ == UpdatingTitle() ? hooks_.ProgramTitle : savedTitle_);
+  view_.SetTitle(progress_.TitleAfterRun(hooks_.ProgramTitle));
   view_.SetTrayTip(TrayTipText(hooks_.ProgramTitle, settings.RefreshTime));
   view_.FinishProgress();
   view_.SetCursor(RunCursor::kNormal);
-  if (settings.TrayRefreshMode == 3 && hooks_.PeriodicTimer) hooks_.PeriodicTimer(true);
-  if (changed_ && hooks_.RestartSearchCount) hooks_.RestartSearchCount();
+  if (settings.TrayRefreshMode == settings::TrayMode::kResidentPeriodic && hooks_.PeriodicTimer)
+    hooks_.PeriodicTimer(true);
+  if (results_.Changed() && hooks_.RestartSearchCount) hooks_.RestartSearchCount();
   if (hooks_.RunEnded) hooks_.RunEnded();
 }
 
 void UpdateRun::NodeRemoving(TTreeNodeExt* node) {
-  std::replace(visits_.begin(), visits_.end(), node, static_cast<TTreeNodeExt*>(nullptr));
-  for (auto& [id, job] : jobs_) {
-    if (job.node == node) job.node = nullptr;
-  }
+  visits_.Forget(node);
+  fetches_.Forget(node);
   if (selectionNode_ == node) selectionNode_ = nullptr;
 }
 

@@ -5,19 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "fetch/ChannelVisits.h"
 #include "fetch/FetchWorkers.h"
-#include "fetch/FtpPreRunStep.h"
-#include "fetch/KeywordAlerts.h"
-#include "fetch/ModifierKeys.h"
-#include "fetch/OfflineSwitch.h"
+#include "fetch/RunFetches.h"
+#include "fetch/RunProgress.h"
+#include "fetch/RunResults.h"
+#include "fetch/UpdateRunServices.h"
 #include "fetch/UpdateRunView.h"
-#include "formats/FeedProcessor.h"
-#include "formats/MediaHandOver.h"
 #include "platform/EventLoop.h"
 #include "store/TreeObserver.h"
 
@@ -28,35 +25,6 @@ enum class RunSender {
   kUpdateButton,  // the toolbar button: asks before going online, honours Shift and Ctrl
   kMenu,          // the menus, the tray menu, the start-up's full run
   kTimer,         // no sender: the periodic timer or the start-up; checks which channels are due
-};
-
-// What a selected update does with the channels under its node.
-enum class SelectionMode {
-  kUpdate = 0,  // fetch every channel that is not stopped
-  kStop = 1,    // stop every subscription
-  kResume = 2,  // fetch the stopped channels again; a success resumes them
-};
-
-// Everything a run works with, owned by the application.
-struct UpdateRunServices {
-  platform::EventLoop& Loop;
-  store::ChannelStore& Store;
-  settings::Settings& Settings;  // the run writes RefreshTime (its LastRunTime)
-  platform::Dialogs& Dialogs;
-  formats::XmlContext& Xml;
-  std::string DataFolder;                      // with a trailing "/"
-  store::ItemStateReplay* Journal = nullptr;   // none: no recovery replay
-  formats::HtmlFeedBuilder* Html = nullptr;    // none: HTML channels yield nothing
-  formats::MediaQueue* Media = nullptr;        // none: enclosures are not queued
-  formats::MediaHandOver* HandOver = nullptr;  // none: nothing is handed to Podhall
-  OfflineSwitch* Offline = nullptr;            // none: always online
-  FtpPreRunStep* FtpPreRun = nullptr;          // none: every run goes ahead
-  KeywordAlerts* Alerts = nullptr;             // none: no alerts
-  ModifierKeys* Keys = nullptr;                // none: no key held
-  int LocalZoneHours = 9;
-  // Runs at most this many fetches at once instead of HttpThreadMax; 0: the setting.
-  int ThreadLimitOverride = 0;
-  std::function<double()> Now;  // local date-time; empty: the system clock
 };
 
 // What the owner does at the run's ends.
@@ -79,6 +47,11 @@ struct UpdateRunHooks {
 //
 // "Synchronous" runs (Ctrl on the update button) fetch through the same workers, one
 // channel at a time, while the view is told to hold the whole window.
+//
+// The run itself is the sequence of a full or selected run, from its start to its end.
+// It composes the parts that do the work: ChannelVisits (which channels, in which order),
+// RunFetches (the workers and their time-outs), RunResults (what a fetch does to its
+// channel, and the counts) and RunProgress (what the window shows meanwhile).
 class UpdateRun : private store::TreeObserver {
  public:
   static constexpr int64_t kWaitIntervalMs = 30;
@@ -108,33 +81,26 @@ class UpdateRun : private store::TreeObserver {
   bool CancelRequested() const { return cancelRequested_; }
   bool ForceReload() const { return forceReload_; }
   bool KeepList() const { return keepList_; }
-  bool Changed() const { return changed_; }
+  bool Changed() const { return results_.Changed(); }
   bool Background() const { return background_; }
-  int DoneCount() const { return doneCount_; }
-  int TotalCount() const { return totalCount_; }
-  int ErrorCount() const { return errorCount_; }
-  int NewItemCount() const { return totals_.NewItemCount; }
-  int AlertMatchCount() const { return alertMatchCount_; }
+  int DoneCount() const { return progress_.Done(); }
+  int TotalCount() const { return progress_.Total(); }
+  int ErrorCount() const { return results_.ErrorCount(); }
+  int NewItemCount() const { return results_.NewItemCount(); }
+  int AlertMatchCount() const { return results_.AlertMatchCount(); }
   bool LastSelectionSucceeded() const { return selectionSucceeded_; }
-  size_t RunningWorkerCount() const { return workers_ ? workers_->RunningCount() : 0; }
+  size_t RunningWorkerCount() const { return fetches_.RunningCount(); }
   // The summary text of the latest run (empty when it had nothing to say).
-  const std::string& LastSummary() const { return lastSummary_; }
+  const std::string& LastSummary() const { return progress_.LastSummary(); }
 
   // Answers whether the system stays offline (true: do not run). With `ask`, the user is
   // asked before the system is switched online.
   bool CheckOffline(bool ask);
 
  private:
-  struct Job {
-    store::TTreeNodeExt* node;  // nullptr once the node was deleted
-    bool resubscribe;
-    bool linkMode;    // an HTML channel read from its links: the feed is built on completion
-    std::string url;  // the address the worker was given
-  };
   enum class Phase { kIdle, kVisiting, kWaiting };
 
-  // Starting and ending (UpdateRun.cpp).
-  bool Prepare(bool ask);
+  // A full run (UpdateRun.cpp).
   void BeginRunState(bool background);
   void StartPass(int pass);
   void OnWaitTick();
@@ -144,25 +110,11 @@ class UpdateRun : private store::TreeObserver {
   void FinishPass();
   void EndFullRun();
   void EndCommon();
-  bool Due(const store::TSiteList& channel) const;
-  bool PassConsiders(int kind) const;
   size_t ThreadLimit() const;
-  double Now() const;
-
-  // Fetching (UpdateRunFetch.cpp).
-  void StartWorker(store::TTreeNodeExt* node, bool resubscribe);
-  void OnWorkerDone(FetchWorkers::WorkerId id, FetchOutcome outcome);
-  void GiveUpWorker(FetchWorkers::WorkerId id, const std::string& cause);
-  void CompleteFetch(const Job& job, FetchOutcome& outcome);
-  void ProcessDocument(store::TTreeNodeExt* node, FetchOutcome& outcome, const Job& job, int& newState);
-  void MoveChannel(store::TSiteList& channel, const std::string& movedTo);
-  void CountFailure(store::TTreeNodeExt* node, int kind, bool resubscribe, int& newState, const std::string& address,
-                    const std::string& cause);
-  void TestNewItems(store::TTreeNodeExt* node, size_t firstNew);
+  void OnFetchFinished(const RunFetches::Job& job, FetchOutcome& outcome);
   void ShowWaiting();
 
-  // Selected update (UpdateSelection.cpp).
-  void CollectSelection(SelectionMode mode, store::TTreeNodeExt* node);
+  // A selected update (UpdateSelection.cpp).
   void StopSubscriptions(store::TTreeNodeExt* node);
   void VisitSelection();
   void EndSelection();
@@ -173,11 +125,10 @@ class UpdateRun : private store::TreeObserver {
   UpdateRunServices services_;
   UpdateRunView& view_;
   UpdateRunHooks hooks_;
-  formats::UpdateRunTotals totals_;
-  formats::FeedProcessor processor_;
+  RunProgress progress_;
+  RunResults results_;
+  ChannelVisits visits_;
   std::atomic<bool> abortFlag_{false};
-  std::unique_ptr<FetchWorkers> workers_;
-  std::map<FetchWorkers::WorkerId, Job> jobs_;
   platform::Timer waitTimer_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
@@ -188,7 +139,6 @@ class UpdateRun : private store::TreeObserver {
   bool background_ = true;
   bool timerStyle_ = false;
   bool keepList_ = false;
-  bool changed_ = false;
   bool firstHandled_ = false;
   bool selection_ = false;
   bool selectionSucceeded_ = false;
@@ -196,17 +146,10 @@ class UpdateRun : private store::TreeObserver {
   SelectionMode selectionMode_ = SelectionMode::kUpdate;
   store::TTreeNodeExt* selectionNode_ = nullptr;
   Phase phase_ = Phase::kIdle;
-  int pass_ = 0;
-  int doneCount_ = 0;
-  int totalCount_ = 0;
-  int errorCount_ = 0;
-  int alertMatchCount_ = -1;
   double runStart_ = 0;
-  std::vector<store::TTreeNodeExt*> visits_;  // the nodes of the pass, in tree order
-  size_t cursor_ = 0;
-  std::string savedTitle_;
-  std::string savedStatus_;
-  std::string lastSummary_;
+  // Last, so that it goes first: the workers' threads are joined before anything they
+  // report to is gone.
+  RunFetches fetches_;
 };
 
 }  // namespace fetch

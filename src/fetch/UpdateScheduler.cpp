@@ -23,7 +23,7 @@ void UpdateScheduler::Timer_KoushinTimer() {
   const int64_t now = loop_.TickMs();
   // A tick counter that wrapped around starts the idle time afresh.
   if (now < lastActivityTick_) lastActivityTick_ = 0;
-  if (settings_.TrayRefreshMode != 3) return;
+  if (settings_.TrayRefreshMode != settings::TrayMode::kResidentPeriodic) return;
   const bool minimised = hooks_.Minimised && hooks_.Minimised();
   if ((minimised || now - lastActivityTick_ > kIdleMs) && hooks_.StartRun) hooks_.StartRun(RunSender::kTimer);
 }
@@ -33,7 +33,7 @@ void UpdateScheduler::NoteActivity() {
 }
 
 void UpdateScheduler::SetPeriodicTimer(bool enable) {
-  if (enable && settings_.TrayRefreshMode == 3) {
+  if (enable && settings_.TrayRefreshMode == settings::TrayMode::kResidentPeriodic) {
     // A running timer keeps its rhythm; starting it again would push the next tick away.
     if (!koushinTimer_.Enabled()) koushinTimer_.Start();
   } else if (!enable) {
@@ -47,14 +47,15 @@ void UpdateScheduler::PowerSuspend() {
 }
 
 void UpdateScheduler::PowerResume() {
-  if (settings_.TrayRefreshMode != 3) return;
+  if (settings_.TrayRefreshMode != settings::TrayMode::kResidentPeriodic) return;
   NoteActivity();
   koushinTimer_.Start();
 }
 
 StartupDecision UpdateScheduler::DecideAtStartup(bool startedAtLogon, bool repairUpdatePending) {
   StartupDecision decision;
-  const int mode = settings_.TrayRefreshMode;
+  using settings::TrayMode;
+  const TrayMode mode = settings_.TrayRefreshMode;
   const auto start = [&](RunSender sender) {
     if (hooks_.StartRun) hooks_.StartRun(sender);
     decision.RunStarted = true;
@@ -66,19 +67,19 @@ StartupDecision UpdateScheduler::DecideAtStartup(bool startedAtLogon, bool repai
       hooks_.RestartSearchCount();
     }
   };
-  if (startedAtLogon || mode == 1 || mode == 3) {
+  if (startedAtLogon || mode == TrayMode::kAtStart || mode == TrayMode::kResidentPeriodic) {
     const int64_t minutes = store::MillisecondsBetween(settings_.RefreshTime, Now()) / 60'000;
     if (settings_.RefreshTime != 0 && minutes < kFreshRunMinutes) {
       fullRunOrSearch();
     } else {
-      start(startedAtLogon || mode == 3 ? RunSender::kTimer : RunSender::kMenu);
+      start(startedAtLogon || mode == TrayMode::kResidentPeriodic ? RunSender::kTimer : RunSender::kMenu);
     }
   } else {
     fullRunOrSearch();
   }
-  if (startedAtLogon && (mode == 0 || mode == 1)) {
+  if (startedAtLogon && (mode == TrayMode::kNone || mode == TrayMode::kAtStart)) {
     decision.SaveAndEnd = true;
-  } else if (mode == 3) {
+  } else if (mode == TrayMode::kResidentPeriodic) {
     NoteActivity();
     SetPeriodicTimer(true);
   }

@@ -4,15 +4,8 @@
 #include "fetch/UpdateTexts.h"
 
 namespace fetch {
-namespace {
 
 using store::TTreeNodeExt;
-
-bool Fetchable(int kind) {
-  return kind == store::kKindChannel || kind == store::kKindUpdating || kind == store::kKindError;
-}
-
-}  // namespace
 
 bool UpdateRun::UpdateSelection(SelectionMode mode, TTreeNodeExt* node) {
   view_.EndLabelEdit();
@@ -25,7 +18,7 @@ bool UpdateRun::UpdateSelection(SelectionMode mode, TTreeNodeExt* node) {
   if (node == nullptr) return false;
   if (mode != SelectionMode::kUpdate && node->Kind() == store::kKindGroup &&
       !services_.Dialogs.AskYesNo(GroupSubscriptionQuestion(mode == SelectionMode::kStop),
-                                  platform::MessageType::kConfirmation, false)) {
+                                  platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)) {
     return false;
   }
   if (hooks_.StopSearchCount) hooks_.StopSearchCount();
@@ -46,11 +39,12 @@ bool UpdateRun::UpdateSelection(SelectionMode mode, TTreeNodeExt* node) {
   cancelRequested_ = false;
   abortFlag_ = false;
   BeginRunState(background);
-  savedTitle_ = title;
-  CollectSelection(mode, node);
+  progress_.KeepTitle(title);
+  visits_.StartSelection(node);
+  progress_.Reset(visits_.CountSelected(mode));
   if (background_) view_.SetUpdateButtonCaption(StopCaption());
   if (mode != SelectionMode::kStop) services_.Store.RebuildDupList();
-  view_.ShowProgress(0, totalCount_);
+  progress_.Show();
   if (mode == SelectionMode::kStop) {
     StopSubscriptions(node);
     phase_ = Phase::kWaiting;
@@ -63,28 +57,11 @@ bool UpdateRun::UpdateSelection(SelectionMode mode, TTreeNodeExt* node) {
   return true;
 }
 
-void UpdateRun::CollectSelection(SelectionMode mode, TTreeNodeExt* node) {
-  pass_ = 1;
-  doneCount_ = 0;
-  cursor_ = 0;
-  visits_.clear();
-  store::TChannelTree::ForEachNode(node, [this](TTreeNodeExt* visited) { visits_.push_back(visited); });
-  totalCount_ = 0;
-  for (const TTreeNodeExt* visited : visits_) {
-    const int kind = visited->Kind();
-    if (visited->Data() == nullptr) continue;
-    if ((mode == SelectionMode::kUpdate && Fetchable(kind)) ||
-        (mode == SelectionMode::kResume && kind == store::kKindStopped)) {
-      ++totalCount_;
-    }
-  }
-}
-
 void UpdateRun::StopSubscriptions(TTreeNodeExt* node) {
   store::ChannelStore& store = services_.Store;
   store::TChannelTree::ForEachNode(node, [&store](TTreeNodeExt* visited) {
     store::TSiteList* channel = visited->Data();
-    if (channel == nullptr || !Fetchable(visited->Kind())) return;
+    if (channel == nullptr || !ChannelVisits::Fetchable(visited->Kind())) return;
     store.SetModified();
     store.Tree().SetNodeKind(visited, store::kKindStopped);
     channel->gonedate = 0;
@@ -95,29 +72,29 @@ void UpdateRun::StopSubscriptions(TTreeNodeExt* node) {
 void UpdateRun::VisitSelection() {
   store::TChannelTree& tree = services_.Store.Tree();
   const size_t limit = ThreadLimit();
-  while (cursor_ < visits_.size() && !cancelRequested_) {
-    TTreeNodeExt* node = visits_[cursor_];
+  while (!visits_.AtEnd() && !cancelRequested_) {
+    TTreeNodeExt* node = visits_.Current();
     store::TSiteList* channel = node != nullptr ? node->Data() : nullptr;
     const int kind = node != nullptr ? node->Kind() : store::kKindGroup;
     const bool resume = selectionMode_ == SelectionMode::kResume && kind == store::kKindStopped;
-    const bool update = selectionMode_ == SelectionMode::kUpdate && Fetchable(kind);
+    const bool update = selectionMode_ == SelectionMode::kUpdate && ChannelVisits::Fetchable(kind);
     if (channel == nullptr || (!resume && !update)) {
-      ++cursor_;
+      visits_.Next();
       continue;
     }
     // No free place: a completion or the wait timer comes back here.
     if (RunningWorkerCount() >= limit) return;
     services_.Store.SetModified();
-    view_.ShowChecking(CheckingText(node->Caption()));
-    channel->client = Now();
+    progress_.ShowChecking(node->Caption());
+    channel->client = services_.CurrentTime();
     tree.SetNodeKind(node, store::kKindUpdating);
     view_.RepaintTree();
     if (resume) {
       channel->gonedate = 0;
       channel->gonecount = 0;
     }
-    ++cursor_;
-    StartWorker(node, resume);
+    visits_.Next();
+    fetches_.Start(node, resume, services_.Settings, forceReload_);
   }
   phase_ = Phase::kWaiting;
 }
@@ -126,24 +103,25 @@ void UpdateRun::EndSelection() {
   phase_ = Phase::kIdle;
   waitTimer_.Stop();
   const settings::Settings& settings = services_.Settings;
-  lastSummary_ = RunSummaryText(totals_.NewItemCount, alertMatchCount_, errorCount_, cancelRequested_, false);
-  if (!lastSummary_.empty()) view_.ShowBalloon(hooks_.ProgramTitle, lastSummary_);
+  progress_.Summarise(hooks_.ProgramTitle, results_.NewItemCount(), results_.AlertMatchCount(), results_.ErrorCount(),
+                      cancelRequested_, false);
   cancelRequested_ = false;
   abortFlag_ = false;
   view_.SetUpdateButtonCaption(UpdateCaption());
   view_.UnlockUserInterface();
   if (!background_) services_.Store.Tree().LockTreePaint(false);
   view_.RepaintTree();
-  view_.SetStatusText(savedStatus_);
+  progress_.RestoreStatusText();
   TTreeNodeExt* node = selectionNode_;
+  const bool changed = results_.Changed();
   if (node != nullptr && node == view_.SelectedNode()) {
-    if (settings.TreeOpen == 1 && (changed_ || errorCount_ > 0)) {
+    if (settings.TreeOpen == 1 && (changed || results_.ErrorCount() > 0)) {
       services_.Store.Tree().ExpandAncestors(node);
       view_.ScrollIntoView(node);
     }
-    if (changed_) view_.ReloadItemList();
+    if (changed) view_.ReloadItemList();
   }
-  selectionSucceeded_ = errorCount_ == 0;
+  selectionSucceeded_ = results_.ErrorCount() == 0;
   selectionNode_ = nullptr;
   EndCommon();
 }

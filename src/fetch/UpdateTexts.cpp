@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "store/DateTime.h"
 #include "text/Cut.h"
 #include "text/Html.h"
 #include "text/Literal.h"
@@ -13,19 +14,6 @@ namespace fetch {
 namespace {
 
 const std::string kCrLf = "\r\n";
-
-// The civil date of a day count since 1899-12-30 (the proleptic Gregorian calendar).
-void CivilDate(int64_t days, int& month, int& day) {
-  // Days since 1970-01-01, then the well-known era arithmetic on March-based years.
-  const int64_t z = days - 25569 + 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t dayOfEra = z - era * 146097;
-  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-  day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-  month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-}
 
 }  // namespace
 
@@ -111,20 +99,10 @@ std::string RunSummaryText(int newItems, int alertMatches, int errors, bool canc
 std::string FormatMonthDayTime(double dateTime) {
   if (!std::isfinite(dateTime)) return "00/00 00:00";
   // Whole milliseconds first, so that 10:00 stored as 9:59:59.9999 still reads 10:00.
-  const int64_t ms = std::llround(dateTime * 86'400'000.0);
-  int64_t days = ms / 86'400'000;
-  int64_t msOfDay = ms % 86'400'000;
-  if (msOfDay < 0) {
-    msOfDay += 86'400'000;
-    --days;
-  }
-  int month = 0;
-  int day = 0;
-  CivilDate(days, month, day);
-  const int64_t minutes = msOfDay / 60'000;
+  const store::CivilDateTime parts = store::CivilDateTimeOf(dateTime);
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%02d/%02d %02d:%02d", month, day, static_cast<int>(minutes / 60),
-                static_cast<int>(minutes % 60));
+  std::snprintf(buffer, sizeof buffer, "%02d/%02d %02d:%02d", parts.date.month, parts.date.day, parts.hour,
+                parts.minute);
   return buffer;
 }
 

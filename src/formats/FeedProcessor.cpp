@@ -59,22 +59,6 @@ std::string FolderLink(const std::string& rdfurl) {
   return (separator == std::string::npos ? std::string() : rdfurl.substr(0, separator)) + "/";
 }
 
-void ApplyDefaults(const TDefParamType& defaults, TSiteList& channel) {
-  channel.itemmax = defaults.itemmax;
-  channel.datemax = defaults.datemax;
-  channel.keyword = defaults.keyword;
-  channel.noread = defaults.noread;
-  channel.datecomp = defaults.datecomp;
-  channel.refresh = defaults.refresh;
-  channel.authorize = defaults.authorize;
-  channel.htmlrss = defaults.htmlrss;
-  channel.regexpr = defaults.regexpr;
-  channel.encflag = defaults.encflag;
-  channel.entojp = defaults.entojp;
-  channel.linkop = defaults.linkop;
-  channel.clone = defaults.clone;
-}
-
 }  // namespace
 
 // The state of one call.
@@ -96,9 +80,9 @@ struct FeedProcessor::Call {
   TSiteList* Channel() const { return channelNode != nullptr ? channelNode->Data() : nullptr; }
 };
 
-uint8_t FeedProcessor::ProcessFeedDocument(TTreeNodeExt* node, TTreeNodeExt*& outNode,
-                                           std::optional<std::string> document, const std::string& address, int mode,
-                                           bool conditional, const TDefParamType& defaults) {
+FeedResult FeedProcessor::ProcessFeedDocument(TTreeNodeExt* node, TTreeNodeExt*& outNode,
+                                              std::optional<std::string> document, const std::string& address,
+                                              FeedMode mode, bool conditional, const TDefParamType& defaults) {
   outNode = nullptr;
   createdNode_ = nullptr;
   fetchError_.clear();
@@ -112,8 +96,8 @@ uint8_t FeedProcessor::ProcessFeedDocument(TTreeNodeExt* node, TTreeNodeExt*& ou
     // Whatever went wrong inside, the tree must not keep a half-registered channel.
     result = kFeedInternalError;
   }
-  if (result >= kFeedInternalError) return Fail(call, result);
-  return result;
+  if (result >= kFeedInternalError) result = Fail(call, result);
+  return static_cast<FeedResult>(result);
 }
 
 uint8_t FeedProcessor::Run(Call& call) {
@@ -268,7 +252,7 @@ uint8_t FeedProcessor::ReadFeed(Call& call, const TXMLList& list, bool atom, int
   run.Now = Now();
   run.FeedVersion = feedVersion;
   if (run.SyncActive()) run.SyncRecord = run.Sync->FindFeed(call.address);
-  if (call.defaults.Present) ApplyDefaults(call.defaults, channel);
+  if (call.defaults.Present) channel.Options() = call.defaults.Options();
 
   StartFeedRun(run);
 

@@ -71,9 +71,9 @@ class FeedProcessor {
   // channel's rdfurl is used). `conditional`: a fetch made here sends the channel's stored
   // last-modified date. `outNode` receives the channel node after an RSS or Atom
   // document was read. A node this call created is deleted again when the call fails.
-  uint8_t ProcessFeedDocument(store::TTreeNodeExt* node, store::TTreeNodeExt*& outNode,
-                              std::optional<std::string> document, const std::string& address, int mode,
-                              bool conditional, const TDefParamType& defaults);
+  FeedResult ProcessFeedDocument(store::TTreeNodeExt* node, store::TTreeNodeExt*& outNode,
+                                 std::optional<std::string> document, const std::string& address, FeedMode mode,
+                                 bool conditional, const TDefParamType& defaults);
 
   // The channel node the latest call created (none when it created none, or deleted it).
   store::TTreeNodeExt* CreatedNode() const { return createdNode_; }

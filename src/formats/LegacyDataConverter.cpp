@@ -7,12 +7,14 @@
 #include <memory>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "formats/Opml.h"
 #include "formats/XmlListBuilder.h"
 #include "formats/XmlLoader.h"
 #include "platform/Files.h"
 #include "store/ChannelTree.h"
+#include "store/DataFileFields.h"
 #include "store/DataFileFormat.h"
 #include "store/TSiteList.h"
 #include "store/TTreeNodeExt.h"
@@ -60,9 +62,10 @@ struct FieldEntry {
 using R = LegacyRecord;
 using V = const std::string&;
 
-// The field elements of the old format and where each one goes. The "_cdata" forms carry
-// the markup of a description or content; "descs_cdata" and "encode_cdata" hold it with
-// its markup characters escaped once more.
+// The field elements of the old format for the item or channel header and where each one
+// goes; the channel's own fields are those of store::datafile::kChannelFields. The
+// "_cdata" forms carry the markup of a description or content; "descs_cdata" and
+// "encode_cdata" hold it with its markup characters escaped once more.
 constexpr std::array kFields = {
     FieldEntry{"flag", [](R& r, V v) { r.kind = r.kind.value_or(static_cast<int>(Integer(v))); }},
     FieldEntry{"dispname", [](R& r, V v) { r.caption = v; }},
@@ -81,25 +84,11 @@ constexpr std::array kFields = {
     FieldEntry{"encoded_cdata", [](R& r, V v) { r.item.en_cd = v; }},
     FieldEntry{"encode_cdata", [](R& r, V v) { r.item.en_cd = text::XmlUnescape(v, false); }},
     FieldEntry{"lastmodified", [](R& r, V v) { r.item.modified = Day(v); }},
-    FieldEntry{"serverdate", [](R& r, V v) { r.channel.server = v; }},
-    FieldEntry{"clientdate", [](R& r, V v) { r.channel.client = Day(v); }},
     FieldEntry{"imageurl", [](R& r, V v) { r.item.imgurl = v; }},
     FieldEntry{"imagetitle", [](R& r, V v) { r.item.imgtitle = v; }},
     FieldEntry{"imagelink", [](R& r, V v) { r.item.imglink = v; }},
     FieldEntry{"commenturl", [](R& r, V v) { r.item.commurl = v; }},
     FieldEntry{"commentnum", [](R& r, V v) { r.item.commnum = Number<uint16_t>(v); }},
-    FieldEntry{"noread", [](R& r, V v) { r.channel.noread = Number<uint8_t>(v); }},
-    FieldEntry{"datecomp", [](R& r, V v) { r.channel.datecomp = Number<uint8_t>(v); }},
-    FieldEntry{"gonecount", [](R& r, V v) { r.channel.gonecount = Number<uint8_t>(v); }},
-    FieldEntry{"gonedate", [](R& r, V v) { r.channel.gonedate = Day(v); }},
-    FieldEntry{"itemmax", [](R& r, V v) { r.channel.itemmax = Number<uint16_t>(v); }},
-    FieldEntry{"datemax", [](R& r, V v) { r.channel.datemax = Number<uint16_t>(v); }},
-    FieldEntry{"keyword", [](R& r, V v) { r.channel.keyword = v; }},
-    FieldEntry{"refreshtime", [](R& r, V v) { r.channel.refresh = Number<int32_t>(v); }},
-    FieldEntry{"authorization", [](R& r, V v) { r.channel.authorize = v; }},
-    FieldEntry{"enclosureflag", [](R& r, V v) { r.channel.encflag = Number<uint8_t>(v); }},
-    FieldEntry{"entojp", [](R& r, V v) { r.channel.entojp = Number<uint8_t>(v); }},
-    FieldEntry{"linkopen", [](R& r, V v) { r.channel.linkop = Number<uint8_t>(v); }},
 };
 
 // An element's name as the table holds it: trimmed and in lower case. The table's names
@@ -133,21 +122,25 @@ double ParseVersion(const std::string& value) {
   return error == std::errc() && std::isfinite(version) ? version : 0;
 }
 
-void CopyChannelAttributes(TSiteList& from, TSiteList& to) {
-  to.server = std::move(from.server);
-  to.client = from.client;
-  to.noread = from.noread;
-  to.datecomp = from.datecomp;
-  to.gonecount = from.gonecount;
-  to.gonedate = from.gonedate;
-  to.itemmax = from.itemmax;
-  to.datemax = from.datemax;
-  to.keyword = std::move(from.keyword);
-  to.refresh = from.refresh;
-  to.authorize = std::move(from.authorize);
-  to.encflag = from.encflag;
-  to.entojp = from.entojp;
-  to.linkop = from.linkop;
+// Stores a value by the form its channel field takes.
+void SetChannelField(TSiteList& channel, const store::datafile::ChannelField& field, const std::string& value) {
+  namespace df = store::datafile;
+  std::visit(df::Overloaded{
+                 [&](df::TextMember form) { channel.*form.member = value; },
+                 [&](df::DayMember form) { channel.*form.member = Day(value); },
+                 [&]<typename T>(df::NumberMember<T> form) { channel.*form.member = Number<T>(value); },
+                 [&](df::Unsigned32Member form) { channel.*form.member = Number<int32_t>(value); },
+             },
+             field.member);
+}
+
+// Puts the value of a field element where it goes; unknown elements are skipped.
+void TakeField(LegacyRecord& record, std::string_view element, const std::string& value) {
+  if (const FieldEntry* field = LookupField(element)) {
+    field->set(record, value);
+  } else if (const store::datafile::ChannelField* field = store::datafile::ChannelFieldOfElement(element)) {
+    SetChannelField(record.channel, *field, value);
+  }
 }
 
 // Where the content of an element goes: nodes below `group`, items into `channel`.
@@ -193,7 +186,7 @@ void LegacyTreeBuilder::ReadItem(const TXMLItemType& element, Place place) {
   if (element.Children) {
     for (const auto& child : *element.Children) {
       if (child->Kind == kXmlAttribute) continue;
-      if (const FieldEntry* field = LookupField(ElementKey(child->Name))) field->set(record, ValueOf(*child));
+      TakeField(record, ElementKey(child->Name), ValueOf(*child));
     }
   }
   const int kind = record.kind.value_or(-1);
@@ -232,7 +225,7 @@ void LegacyTreeBuilder::FinishNode(TTreeNodeExt* node, int kind, LegacyRecord& r
   if (TSiteList* list = node->Data()) {
     list->Site = std::move(record.item);
     list->Site.Owner = nullptr;
-    CopyChannelAttributes(record.channel, *list);
+    store::datafile::MoveChannelFields(record.channel, *list);
   }
   tree_.SetCaption(node, std::move(record.caption));
   tree_.SetNodeKind(node, kind);

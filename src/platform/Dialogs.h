@@ -17,6 +17,10 @@ enum class MessageType {
 // The button that answered a question with Yes, No and Cancel.
 enum class DialogAnswer { kYes, kNo, kCancel };
 
+// The button of a Yes/No question that Enter presses: No where going on by mistake would
+// cost the user something.
+enum class DefaultAnswer { kYes, kNo };
+
 // Every message and question the program shows goes through here, with the program's
 // title as the caption. Texts are code page 932. The desktop program shows message
 // boxes; tests answer from a script and check the texts.
@@ -27,8 +31,8 @@ class Dialogs {
   // A message with an OK button.
   virtual void ShowMessageBox(const std::string& text, MessageType type) = 0;
 
-  // Yes and No; true only for Yes. `defaultNo` makes No the default button.
-  virtual bool AskYesNo(const std::string& text, MessageType type, bool defaultNo) = 0;
+  // Yes and No; true only for Yes. `defaultAnswer` is the default button.
+  virtual bool AskYesNo(const std::string& text, MessageType type, DefaultAnswer defaultAnswer) = 0;
 
   // Yes and Cancel; true only for Yes.
   virtual bool AskYesCancel(const std::string& text, MessageType type, bool defaultNo) = 0;

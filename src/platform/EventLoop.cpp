@@ -5,7 +5,7 @@ namespace platform {
 
 void Timer::Start() {
   Stop();
-  id_ = loop_.StartTimer(intervalMs_, repeating_, [this] {
+  id_ = loop_.StartTimer(intervalMs_, repeating_ ? TimerKind::kRepeating : TimerKind::kOnce, [this] {
     if (!repeating_) id_ = 0;
     onTimer_();
   });

@@ -6,6 +6,12 @@
 
 namespace platform {
 
+// Whether a timer fires once or until it is stopped.
+enum class TimerKind {
+  kOnce,
+  kRepeating,
+};
+
 // The main thread's loop, as the host supplies it. Core code never sleeps and never pumps
 // messages: where it has to wait, it posts a task or starts a timer and carries on from
 // there. The desktop program implements this with Qt, plover-cli with a plain queue, and
@@ -20,9 +26,10 @@ class EventLoop {
   // Runs the task on the main thread, after the current task. Safe from any thread.
   virtual void Post(Task task) = 0;
 
-  // Starts a timer that calls the task on the main thread after `intervalMs`, once or
-  // every `intervalMs` when `repeating`. Returns an id that is never 0. Main thread only.
-  virtual TimerId StartTimer(int64_t intervalMs, bool repeating, Task task) = 0;
+  // Starts a timer that calls the task on the main thread after `intervalMs`, once, or
+  // every `intervalMs` for a repeating one. Returns an id that is never 0. Main thread
+  // only.
+  virtual TimerId StartTimer(int64_t intervalMs, TimerKind kind, Task task) = 0;
 
   // Stops a timer; unknown or finished ids are ignored. Main thread only.
   virtual void StopTimer(TimerId id) = 0;

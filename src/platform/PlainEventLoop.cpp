@@ -13,7 +13,8 @@ void PlainEventLoop::Post(Task task) {
   wake_.notify_one();
 }
 
-EventLoop::TimerId PlainEventLoop::StartTimer(int64_t intervalMs, bool repeating, Task task) {
+EventLoop::TimerId PlainEventLoop::StartTimer(int64_t intervalMs, TimerKind kind, Task task) {
+  const bool repeating = kind == TimerKind::kRepeating;
   // A repeating timer of 0 ms would keep the loop busy forever; 1 ms is the shortest.
   const Clock::duration interval = std::chrono::milliseconds(std::max<int64_t>(intervalMs, repeating ? 1 : 0));
   TimerId id;

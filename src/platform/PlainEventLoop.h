@@ -21,7 +21,7 @@ class PlainEventLoop : public EventLoop {
   PlainEventLoop& operator=(const PlainEventLoop&) = delete;
 
   void Post(Task task) override;
-  TimerId StartTimer(int64_t intervalMs, bool repeating, Task task) override;
+  TimerId StartTimer(int64_t intervalMs, TimerKind kind, Task task) override;
   void StopTimer(TimerId id) override;
   int64_t TickMs() const override;
 

@@ -60,19 +60,6 @@ std::string ColumnCaption(int column) {
 
 namespace {
 
-// The month and day of a count of days since 1970-01-01 in the proleptic Gregorian
-// calendar (the civil-from-days method of counting 400-year eras from 0000-03-01).
-void MonthDayOf(int64_t days, int& month, int& day) {
-  days += 719468;
-  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const int64_t dayOfEra = days - era * 146097;
-  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
-  day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-  month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
-}
-
 void AppendTwoDigits(int value, std::string& out) {
   out.push_back(static_cast<char>('0' + value / 10 % 10));
   out.push_back(static_cast<char>('0' + value % 10));
@@ -84,24 +71,14 @@ void FormatListDate(double modified, std::string& out) {
   out.clear();
   // About 270 000 years either way: far beyond any feed's date, and safe for the sums.
   if (!std::isfinite(modified) || std::fabs(modified) > 1e8) return;
-  const int64_t ms = std::llround(modified * static_cast<double>(store::kMillisecondsPerDay));
-  int64_t days = ms / store::kMillisecondsPerDay;
-  int64_t msOfDay = ms % store::kMillisecondsPerDay;
-  if (msOfDay < 0) {
-    msOfDay += store::kMillisecondsPerDay;
-    --days;
-  }
-  constexpr int64_t kDaysFrom1899To1970 = 25569;
-  int month = 0, day = 0;
-  MonthDayOf(days - kDaysFrom1899To1970, month, day);
-  const int minutes = static_cast<int>(msOfDay / 60000);
-  AppendTwoDigits(month, out);
+  const store::CivilDateTime parts = store::CivilDateTimeOf(modified);
+  AppendTwoDigits(parts.date.month, out);
   out.push_back('/');
-  AppendTwoDigits(day, out);
+  AppendTwoDigits(parts.date.day, out);
   out.push_back(' ');
-  AppendTwoDigits(minutes / 60, out);
+  AppendTwoDigits(parts.hour, out);
   out.push_back(':');
-  AppendTwoDigits(minutes % 60, out);
+  AppendTwoDigits(parts.minute, out);
 }
 
 RowIcon RowIconFor(const store::TSiteRecord& item) {

@@ -3,10 +3,8 @@
 
 #include <algorithm>
 
-#include "platform/Files.h"
 #include "present/PageFill.h"
 #include "store/TTreeNodeExt.h"
-#include "text/Convert.h"
 #include "text/Literal.h"
 
 namespace present {
@@ -31,18 +29,46 @@ HeadlineList::HeadlineList(HeadlineServices services)
       renderer_(services.renderer),
       opener_(services.opener),
       query_(services.query),
-      dataFolder_(platform::WithSlash(std::move(services.dataFolder))),
       now_(std::move(services.now)),
-      readTimer_(services.loop, 0, false, [this] { ReadTimerFired(); }),
-      listTimer_(services.loop, 0, false, [this] { ShowFocusedRow(); }),
-      statusTimer_(services.loop, 0, false, [this] { StatusTextIfIdle(); }) {
-  states_.readTimer = &readTimer_;
+      builder_(services.states.store.Tree(), services.query),
+      selection_(services.loop, [this] { ReadTimerFired(); }),
+      seeker_(services.states.store.Tree(), services.settings, services.query),
+      listTimer_(services.loop, 0, false, [this] { ShowFocusedRow(); }) {
+  states_.AddObserver(this);
   store_.Tree().AddObserver(this);
 }
 
 HeadlineList::~HeadlineList() {
+  *alive_ = false;
   store_.Tree().RemoveObserver(this);
-  if (states_.readTimer == &readTimer_) states_.readTimer = nullptr;
+  states_.RemoveObserver(this);
+}
+
+void HeadlineList::ItemStateRequested(const store::TSiteRecord* item, uint8_t state) {
+  // Any explicit state change makes the read timer moot.
+  selection_.StopReadTimer();
+  if (item == nullptr) return;
+  listChanged_ = true;
+  // Marking an item unread is a deliberate choice: leaving its node must not undo it.
+  if (item->read != state && state == store::kStateUnread) lastShownNode_ = nullptr;
+}
+
+void HeadlineList::ItemStateChanged(const store::TSiteRecord& item, uint8_t old) {
+  if (item.read == store::kStateUnread) {
+    ++unreadInList_;
+  } else if (old == store::kStateUnread) {
+    --unreadInList_;
+  }
+}
+
+void HeadlineList::ScheduleStatusText() {
+  if (statusPending_) return;
+  statusPending_ = true;
+  loop_.Post([this, alive = alive_] {
+    if (!*alive) return;
+    statusPending_ = false;
+    StatusTextIfIdle();
+  });
 }
 
 void HeadlineList::SetKeywordFilter(bool on, std::string text) {
@@ -88,11 +114,19 @@ bool HeadlineList::UpwardOrder() const {
 }
 
 int HeadlineList::CommandRow() const {
-  if (focusedRow_ >= 0 && IsSelected(static_cast<size_t>(focusedRow_))) return focusedRow_;
-  for (size_t row = 0; row < selected_.size(); ++row) {
-    if (selected_[row] != 0) return static_cast<int>(row);
-  }
-  return -1;
+  return selection_.CommandRow();
+}
+
+RowFilters HeadlineList::CurrentFilters() const {
+  RowFilters filters;
+  filters.viewMode = ViewMode();
+  filters.showAll = showAllMode_;
+  filters.readFilter = ReadFilter();
+  filters.dateFilter = DateFilter();
+  filters.now = now_ ? now_() : 0;
+  if (KeywordActive()) filters.keyword = keywordText_;
+  filters.searchAll = settings_.SearchAll;
+  return filters;
 }
 
 void HeadlineList::SelectNode(store::TTreeNodeExt* node) {
@@ -103,11 +137,9 @@ void HeadlineList::SelectNode(store::TTreeNodeExt* node) {
 
 void HeadlineList::ClearRows() {
   rows_.clear();
-  selected_.clear();
-  selectedCount_ = 0;
-  focusedRow_ = -1;
+  selection_.Reset(0);
   page_.PageList.clear();
-  states_.ListUnreadCount = 0;
+  unreadInList_ = 0;
   listTimer_.Stop();
 }
 
@@ -120,22 +152,15 @@ void HeadlineList::ShowNode(store::TTreeNodeExt* node, bool autoSelect) {
   if (viewMode && node != shownNode_ && !page_.PageList.empty()) kept = KeepCurrentPage();
   ClearRows();
   shownNode_ = node;
-  listIndex_ = 0;
-  buildNow_ = now_ ? now_() : 0;
   if (node != nullptr && (InUserTree(node) || node == store_.Tree().ErrorLogNode())) {
-    query_.Clear();
-    if (!node->IsSearchItem()) {
-      if (KeywordActive()) query_.Parse(keywordText_);
-      CollectItems(node, !store::IsChannelKind(node->Kind()), true);
-    } else {
-      query_.Parse(node->Caption());
-      CollectItems(settings_.SearchAll ? store_.Tree().RootNode() : node->Parent(), true, false);
-    }
-    query_.Clear();
+    CollectedRows collected = builder_.Collect(node, CurrentFilters());
+    rows_ = std::move(collected.rows);
+    page_.PageList = std::move(collected.pageList);
+    unreadInList_ = collected.unread;
     Order().Sort(rows_);
   }
-  selected_.assign(rows_.size(), 0);
-  states_.listChanged = false;
+  selection_.Reset(rows_.size());
+  listChanged_ = false;
   view_.RowsReset(rows_.size());
   if (viewMode) {
     FinishPageList(std::move(kept));
@@ -146,48 +171,6 @@ void HeadlineList::ShowNode(store::TTreeNodeExt* node, bool autoSelect) {
   building_ = false;
   searchCount_.Restart();
   StatusText();
-}
-
-void HeadlineList::CollectItems(store::TTreeNodeExt* node, bool recurse, bool applyQuery) {
-  if (node == nullptr) return;
-  if (store::TSiteList* list = node->Data()) {
-    const bool errorLog = node == store_.Tree().ErrorLogNode();
-    for (const auto& item : list->Items()) CollectItem(*item, errorLog, applyQuery);
-    return;
-  }
-  if (!recurse) return;
-  for (size_t i = 0; i < node->ChildCount(); ++i) CollectItems(node->Child(i), true, applyQuery);
-}
-
-void HeadlineList::CheckWebArchive(store::TSiteRecord& item) {
-  if (item.mht.empty()) return;
-  if (platform::FileExists(dataFolder_ + "system/mhtml/" + text::SjisToUtf8(item.mht))) return;
-  item.mht.clear();
-  store_.SetModified();
-}
-
-void HeadlineList::CollectItem(store::TSiteRecord& item, bool errorLogEntry, bool applyQuery) {
-  CheckWebArchive(item);
-  item.ListIndex = ++listIndex_;
-  const bool viewMode = ViewMode();
-  if (errorLogEntry) {
-    rows_.push_back(&item);
-    if (viewMode) page_.PageList.push_back(&item);
-    return;
-  }
-  const bool queryApplies = !query_.Empty();
-  if (queryApplies && !query_.Matches(item)) return;
-  // A keyword typed into the box shows every match whatever its state or age; a search
-  // item's own query still goes through the list's filters.
-  if (!showAllMode_ && !(applyQuery && queryApplies)) {
-    if (!ReadFilterPasses(ReadFilter(), item.read)) return;
-    if (!DateFilterPasses(DateFilter(), item.modified, buildNow_)) return;
-  }
-  if (viewMode && (showAllMode_ || (applyQuery && queryApplies) || shownNode_ != store_.Tree().RootNode())) {
-    page_.PageList.push_back(&item);
-  }
-  rows_.push_back(&item);
-  if (item.read == store::kStateUnread) ++states_.ListUnreadCount;
 }
 
 std::vector<store::TSiteRecord*> HeadlineList::KeepCurrentPage() const {
@@ -225,15 +208,11 @@ void HeadlineList::AutoSelect(store::TTreeNodeExt* node) {
 
 void HeadlineList::SelectRow(size_t row, bool atOnce) {
   if (row >= rows_.size()) return;
-  std::fill(selected_.begin(), selected_.end(), 0);
-  selected_[row] = 1;
-  selectedCount_ = 1;
-  focusedRow_ = static_cast<int>(row);
+  selection_.SelectOnly(row);
   view_.SelectionChanged();
   view_.ScrollIntoView(row);
   StatusText();
-  const bool newRow = rows_[row] != lastSelectedItem_;
-  lastSelectedItem_ = rows_[row];
+  const bool newRow = selection_.TakeSelectedItem(rows_[row]);
   if (!ViewMode()) {
     listTimer_.Stop();
     if (atOnce || listDisplayDelay_ <= 0) {
@@ -243,7 +222,7 @@ void HeadlineList::SelectRow(size_t row, bool atOnce) {
       listTimer_.Start();
     }
   }
-  if (newRow && (settings_.FormViewMode == 1 || ListMode())) StartReadTimer(false);
+  if (newRow && (StandardMode() || ListMode())) StartReadTimer(false);
 }
 
 void HeadlineList::SelectRows(const std::vector<size_t>& rows, int focusedRow) {
@@ -251,17 +230,9 @@ void HeadlineList::SelectRows(const std::vector<size_t>& rows, int focusedRow) {
     SelectRow(rows.front());
     return;
   }
-  std::fill(selected_.begin(), selected_.end(), 0);
-  selectedCount_ = 0;
-  for (size_t row : rows) {
-    if (row < selected_.size() && selected_[row] == 0) {
-      selected_[row] = 1;
-      ++selectedCount_;
-    }
-  }
-  focusedRow_ = focusedRow >= 0 && static_cast<size_t>(focusedRow) < rows_.size() ? focusedRow : -1;
+  selection_.SelectSet(rows, focusedRow, rows_.size());
   // The read timer and the delayed page belong to a single selected row.
-  readTimer_.Stop();
+  selection_.StopReadTimer();
   listTimer_.Stop();
   view_.SelectionChanged();
   StatusText();
@@ -270,7 +241,7 @@ void HeadlineList::SelectRows(const std::vector<size_t>& rows, int focusedRow) {
 void HeadlineList::ShowFocusedRow() {
   listTimer_.Stop();
   const int row = CommandRow();
-  if (row >= 0 && selectedCount_ == 1) renderer_.RenderSummaryPage(*rows_[static_cast<size_t>(row)]);
+  if (row >= 0 && selection_.Count() == 1) renderer_.RenderSummaryPage(*rows_[static_cast<size_t>(row)]);
 }
 
 void HeadlineList::RepaintItem(const store::TSiteRecord* item) {
@@ -287,21 +258,13 @@ void HeadlineList::SortByColumn(int column) {
   }
   const std::vector<size_t> order = Order().SortedOrder(rows_);
   std::vector<store::TSiteRecord*> rows;
-  std::vector<uint8_t> selected;
   rows.reserve(rows_.size());
-  selected.reserve(rows_.size());
-  int focused = -1;
-  for (size_t index : order) {
-    if (static_cast<int>(index) == focusedRow_) focused = static_cast<int>(rows.size());
-    rows.push_back(rows_[index]);
-    selected.push_back(selected_[index]);
-  }
+  for (size_t index : order) rows.push_back(rows_[index]);
   rows_.swap(rows);
-  selected_.swap(selected);
-  focusedRow_ = focused;
+  selection_.Reorder(order);
   view_.RowsReset(rows_.size());
   view_.SelectionChanged();
-  if (focusedRow_ >= 0) view_.ScrollIntoView(static_cast<size_t>(focusedRow_));
+  if (selection_.Focused() >= 0) view_.ScrollIntoView(static_cast<size_t>(selection_.Focused()));
 }
 
 void HeadlineList::SetReadFilter(int value) {
@@ -363,12 +326,12 @@ void HeadlineList::NodeRemoving(store::TTreeNodeExt* node) {
   if (node->Parent() != nullptr && node->Parent()->Deleting()) return;
   const bool shownGoes = shownNode_ != nullptr && shownNode_->IsSameOrBelow(node);
   if (selectedNode_ != nullptr && selectedNode_->IsSameOrBelow(node)) selectedNode_ = nullptr;
-  if (states_.LastShownNode != nullptr && states_.LastShownNode->IsSameOrBelow(node)) states_.LastShownNode = nullptr;
+  if (lastShownNode_ != nullptr && lastShownNode_->IsSameOrBelow(node)) lastShownNode_ = nullptr;
   if (shownGoes) {
     shownNode_ = nullptr;
     ClearRows();
     page_.PageList.clear();
-    lastSelectedItem_ = nullptr;
+    selection_.ClearSelectedItem();
     view_.RowsReset(0);
     return;
   }
@@ -399,36 +362,24 @@ void HeadlineList::ForgetItems(const std::function<bool(const store::TSiteRecord
   bool removed = false;
   for (store::TSiteRecord*& row : rows_) {
     if (row != nullptr && doomed(row)) {
-      if (row == lastSelectedItem_) lastSelectedItem_ = nullptr;
-      if (row->read == store::kStateUnread) --states_.ListUnreadCount;
+      selection_.ForgetSelectedItem(row);
+      if (row->read == store::kStateUnread) --unreadInList_;
       row = nullptr;
       removed = true;
     }
   }
   if (!removed) return;
-  const size_t focus = focusedRow_ >= 0 ? static_cast<size_t>(focusedRow_) : 0;
-  const size_t position = RemoveEmptyRows(focus);
-  focusedRow_ =
-      focusedRow_ >= 0 && position < rows_.size() && selected_[position] != 0 ? static_cast<int>(position) : -1;
+  const int focused = selection_.Focused();
+  const size_t position = RemoveEmptyRows(focused >= 0 ? static_cast<size_t>(focused) : 0);
+  selection_.SetFocused(
+      focused >= 0 && position < rows_.size() && selection_.IsSelected(position) ? static_cast<int>(position) : -1);
   view_.RowsReset(rows_.size());
   view_.SelectionChanged();
 }
 
 size_t HeadlineList::RemoveEmptyRows(size_t position) {
-  size_t kept = 0;
-  size_t newPosition = 0;
-  selectedCount_ = 0;
-  for (size_t row = 0; row < rows_.size(); ++row) {
-    if (row == position) newPosition = kept;
-    if (rows_[row] == nullptr) continue;
-    rows_[kept] = rows_[row];
-    selected_[kept] = selected_[row];
-    selectedCount_ += selected_[kept];
-    ++kept;
-  }
-  if (position >= rows_.size()) newPosition = kept;
-  rows_.resize(kept);
-  selected_.resize(kept);
+  const size_t newPosition = selection_.RemoveRows(rows_, position);
+  rows_.erase(std::remove(rows_.begin(), rows_.end(), nullptr), rows_.end());
   return newPosition;
 }
 

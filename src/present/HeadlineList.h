@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -12,11 +13,14 @@
 #include "platform/EventLoop.h"
 #include "present/HeadlineColumns.h"
 #include "present/HeadlineOrder.h"
+#include "present/HeadlineRowBuilder.h"
+#include "present/HeadlineSelection.h"
 #include "present/HeadlineView.h"
 #include "present/ListQuery.h"
 #include "present/OpenPage.h"
 #include "present/PageRenderer.h"
 #include "present/PageState.h"
+#include "present/UnreadSeeker.h"
 #include "settings/Settings.h"
 #include "store/ItemStates.h"
 #include "store/SearchCountControl.h"
@@ -34,6 +38,10 @@ struct KeyModifiers {
   bool alt = false;
   bool None() const { return !shift && !ctrl && !alt; }
 };
+
+// Whether a row's state change redraws the row at once, or leaves it to a redraw of the
+// whole list that follows.
+enum class RowRepaint { kNow, kLater };
 
 // Everything the headline list works with. The application owns each of them.
 struct HeadlineServices {
@@ -55,8 +63,10 @@ struct HeadlineServices {
 // the keyword box and the read-state and date filters, sorted by a column, with the
 // selection, the read timer, the leave rule and the row commands. The list holds
 // references to items owned by their channels; it listens to the tree so that it never
-// keeps a reference to a deleted item.
-class HeadlineList : public store::TreeObserver {
+// keeps a reference to a deleted item, and to the item states so that its read timer,
+// its redraw and its unread count follow every change, whoever makes it. It composes the
+// row building, the selection with the read timer, and the unread seeking.
+class HeadlineList : public store::TreeObserver, public store::ItemStateObserver {
  public:
   static constexpr int kListDelayKeyboardMs = 200;
   static constexpr int kTreeDelayKeyboardMs = 400;
@@ -84,10 +94,15 @@ class HeadlineList : public store::TreeObserver {
   store::TTreeNodeExt* SelectedNode() const { return selectedNode_; }
   void LeaveNode(store::TTreeNodeExt* newNode);
   void SetLeaveRuleSuspended(bool suspended) { leaveSuspended_ = suspended; }
+  // The node the list showed last, for the rule that marks a node's items read when the
+  // user leaves it; nullptr once an item was marked unread or the node went away.
+  store::TTreeNodeExt* LastShownNode() const { return lastShownNode_; }
 
   // Builds the rows (and the page list in view mode) for `node` and shows them.
   void ShowNode(store::TTreeNodeExt* node, bool autoSelect);
-  void CollectItems(store::TTreeNodeExt* node, bool recurse, bool applyQuery);
+  // Set by every state change of an item since the rows were built: the list redraws on
+  // its next refresh.
+  bool ListChanged() const { return listChanged_; }
 
   // Sort and filters of the current view mode.
   int SortColumn() const;
@@ -103,16 +118,16 @@ class HeadlineList : public store::TreeObserver {
   // Rows, for drawing. CellText writes into the caller's buffer.
   size_t RowCount() const { return rows_.size(); }
   store::TSiteRecord* Item(size_t row) const { return row < rows_.size() ? rows_[row] : nullptr; }
-  int32_t UnreadInList() const { return states_.ListUnreadCount; }
+  int32_t UnreadInList() const { return unreadInList_; }
   void CellText(size_t row, int column, std::string& out) const;
   RowIcon Icon(size_t row) const;
   bool RowBold(size_t row) const;
 
   // Selection. SelectRow makes one row the selection (as a click does); `atOnce` shows
   // its page without the display delay. SelectRows takes a selection of several rows.
-  int FocusedRow() const { return focusedRow_; }
-  bool IsSelected(size_t row) const { return row < selected_.size() && selected_[row] != 0; }
-  size_t SelectedCount() const { return selectedCount_; }
+  int FocusedRow() const { return selection_.Focused(); }
+  bool IsSelected(size_t row) const { return selection_.IsSelected(row); }
+  size_t SelectedCount() const { return selection_.Count(); }
   void SelectRow(size_t row, bool atOnce = false);
   void SelectRows(const std::vector<size_t>& rows, int focusedRow);
   void SetListDisplayDelay(int ms) { listDisplayDelay_ = ms; }
@@ -125,14 +140,14 @@ class HeadlineList : public store::TreeObserver {
   PageState& Page() { return page_; }
 
   // Item states of rows.
-  bool SetRowState(size_t row, uint8_t state, bool keepProtected, bool noRepaint = false);
+  bool SetRowState(size_t row, uint8_t state, store::Protection protection, RowRepaint repaint = RowRepaint::kNow);
   void ToggleRowState(bool forward);
   void MarkSelectedRows(int action);
   void MarkAllRows(int action);
   void MarkBelowNode(int action);
   void StartReadTimer(bool onEnter);
   void ReadTimerFired();
-  bool ReadTimerActive() const { return readTimer_.Enabled(); }
+  bool ReadTimerActive() const { return selection_.ReadTimerActive(); }
   void DeleteSelectedRows();
   bool DeleteRow(size_t row, bool allowProtected);
 
@@ -149,26 +164,31 @@ class HeadlineList : public store::TreeObserver {
   void DataReleasing(store::TTreeNodeExt* node) override;
   // The status bar counts channels and groups and shows the selected node's totals: any
   // change of the tree refreshes it, once per burst of changes.
-  void NodeAdded(store::TTreeNodeExt*) override { statusTimer_.Start(); }
-  void NodeRemoved(store::TTreeNodeExt*, size_t) override { statusTimer_.Start(); }
-  void NodeMoved(store::TTreeNodeExt*, store::TTreeNodeExt*, size_t) override { statusTimer_.Start(); }
-  void CaptionChanged(store::TTreeNodeExt*) override { statusTimer_.Start(); }
-  void KindChanged(store::TTreeNodeExt*) override { statusTimer_.Start(); }
-  void CountsChanged(store::TTreeNodeExt*) override { statusTimer_.Start(); }
-  void BulkUpdateEnded() override { statusTimer_.Start(); }
+  void NodeAdded(store::TTreeNodeExt*) override { ScheduleStatusText(); }
+  void NodeRemoved(store::TTreeNodeExt*, size_t) override { ScheduleStatusText(); }
+  void NodeMoved(store::TTreeNodeExt*, store::TTreeNodeExt*, size_t) override { ScheduleStatusText(); }
+  void CaptionChanged(store::TTreeNodeExt*) override { ScheduleStatusText(); }
+  void KindChanged(store::TTreeNodeExt*) override { ScheduleStatusText(); }
+  void CountsChanged(store::TTreeNodeExt*) override { ScheduleStatusText(); }
+  void BulkUpdateEnded() override { ScheduleStatusText(); }
+
+  void ItemStateRequested(const store::TSiteRecord* item, uint8_t state) override;
+  void ItemStateChanged(const store::TSiteRecord& item, uint8_t old) override;
 
  private:
-  bool ViewMode() const { return settings_.FormViewMode == 4; }
-  bool ListMode() const { return settings_.FormViewMode == 2; }
-  bool BrowserMode() const { return settings_.FormViewMode == 3; }
+  settings::ViewMode Mode() const { return settings::ViewModeOf(settings_.FormViewMode); }
+  bool ViewMode() const { return Mode() == settings::ViewMode::kView; }
+  bool StandardMode() const { return Mode() == settings::ViewMode::kStandard; }
+  bool ListMode() const { return Mode() == settings::ViewMode::kList; }
+  bool BrowserMode() const { return Mode() == settings::ViewMode::kBrowser; }
   bool ErrorLogSelected() const;
   bool InUserTree(const store::TTreeNodeExt* node) const;
   bool KeywordActive() const;
   bool UpwardOrder() const;
   int CommandRow() const;
   void ClearRows();
-  void CollectItem(store::TSiteRecord& item, bool errorLogEntry, bool applyQuery);
-  void CheckWebArchive(store::TSiteRecord& item);
+  RowFilters CurrentFilters() const;
+  UnreadSeeker::Filters SeekFilters() const;
   std::vector<store::TSiteRecord*> KeepCurrentPage() const;
   void FinishPageList(std::vector<store::TSiteRecord*> kept);
   void AutoSelect(store::TTreeNodeExt* node);
@@ -178,15 +198,12 @@ class HeadlineList : public store::TreeObserver {
   bool DeleteRowItem(size_t row, bool allowProtected);
   void ApplyToRows(const std::vector<size_t>& rows, int action);
   // The deferred refresh: an update run that holds the window shows its progress there.
+  // Many tree changes come in a burst: one posted task serves them all.
+  void ScheduleStatusText();
   void StatusTextIfIdle();
   std::string StatusPanel() const;
   std::string StatusTip() const;
   std::string TreeCountsText() const;
-  bool SeekItemQualifies(const store::TSiteRecord& item, int days, double now) const;
-  bool NodeQualifies(const store::TTreeNodeExt* node, int days, double now) const;
-  store::TTreeNodeExt* NextUnreadNode(store::TTreeNodeExt* from) const;
-  store::TTreeNodeExt* NextNodeWithItems(store::TTreeNodeExt* from) const;
-  store::TTreeNodeExt* NextInUserTree(const store::TTreeNodeExt* node, bool descend) const;
   int FindUnreadRow(bool firstRound) const;
   void SpaceKey(KeyModifiers modifiers);
   void MoveOneRow();
@@ -203,22 +220,22 @@ class HeadlineList : public store::TreeObserver {
   PageRenderer& renderer_;
   OpenPage& opener_;
   ListQuery& query_;
-  std::string dataFolder_;
   std::function<double()> now_;
 
-  platform::Timer readTimer_;
+  HeadlineRowBuilder builder_;
+  HeadlineSelection selection_;
+  UnreadSeeker seeker_;
   platform::Timer listTimer_;
-  platform::Timer statusTimer_;
+  // Main thread only: tells a posted status refresh that the list has gone.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  bool statusPending_ = false;
   std::vector<store::TSiteRecord*> rows_;
-  std::vector<uint8_t> selected_;
-  size_t selectedCount_ = 0;
-  int focusedRow_ = -1;
-  const store::TSiteRecord* lastSelectedItem_ = nullptr;  // compared, never read
+  int32_t unreadInList_ = 0;
+  bool listChanged_ = false;
+  store::TTreeNodeExt* lastShownNode_ = nullptr;
   PageState page_;
   store::TTreeNodeExt* selectedNode_ = nullptr;
   store::TTreeNodeExt* shownNode_ = nullptr;
-  int32_t listIndex_ = 0;
-  double buildNow_ = 0;
   int listDisplayDelay_ = 0;
   std::string keywordText_;
   bool keywordOn_ = false;

@@ -68,71 +68,17 @@ void HeadlineList::StatusTextIfIdle() {
   StatusText();
 }
 
-bool HeadlineList::SeekItemQualifies(const store::TSiteRecord& item, int days, double now) const {
-  if (item.read != store::kStateUnread) return false;
-  if (!query_.Empty() && !query_.Matches(item)) return false;
-  return ReadFilterPasses(ReadFilter(), item.read) && DateFilterPasses(days, item.modified, now);
-}
-
-bool HeadlineList::NodeQualifies(const store::TTreeNodeExt* node, int days, double now) const {
-  if (node->IsSearchItem() || node->UnreadTotal() < 1) return false;
-  if (node->Data() != nullptr) {
-    for (const auto& item : node->Data()->Items()) {
-      if (SeekItemQualifies(*item, days, now)) return true;
-    }
-    return false;
-  }
-  if (!settings_.SeekGroup) return false;
-  for (size_t i = 0; i < node->ChildCount(); ++i) {
-    if (NodeQualifies(node->Child(i), days, now)) return true;
-  }
-  return false;
-}
-
-store::TTreeNodeExt* HeadlineList::NextInUserTree(const store::TTreeNodeExt* node, bool descend) const {
-  if (descend && node->HasChildren()) return node->FirstChild();
-  const store::TTreeNodeExt* root = store_.Tree().RootNode();
-  for (const store::TTreeNodeExt* n = node; n != nullptr && n != root; n = n->Parent()) {
-    if (store::TTreeNodeExt* sibling = n->NextSibling()) return sibling;
-  }
-  return nullptr;
-}
-
-store::TTreeNodeExt* HeadlineList::NextUnreadNode(store::TTreeNodeExt* from) const {
-  if (!InUserTree(from)) from = store_.Tree().RootNode();
-  query_.Clear();
-  if (KeywordActive()) query_.Parse(keywordText_);
-  const int days = DateFilter();
-  const double now = now_ ? now_() : 0;
-  store::TTreeNodeExt* found = nullptr;
-  store::TTreeNodeExt* node = NextInUserTree(from, true);
-  while (node != nullptr && found == nullptr) {
-    // Nothing unread below a node: its whole subtree is passed over.
-    if (node->UnreadTotal() < 1 && !node->IsSearchItem()) {
-      node = NextInUserTree(node, false);
-    } else if (NodeQualifies(node, days, now)) {
-      found = node;
-    } else {
-      node = NextInUserTree(node, true);
-    }
-  }
-  query_.Clear();
-  return found;
+UnreadSeeker::Filters HeadlineList::SeekFilters() const {
+  UnreadSeeker::Filters filters;
+  if (KeywordActive()) filters.keyword = keywordText_;
+  filters.readFilter = ReadFilter();
+  filters.dateFilter = DateFilter();
+  filters.now = now_ ? now_() : 0;
+  return filters;
 }
 
 int HeadlineList::FindUnreadRow(bool firstRound) const {
-  const int count = static_cast<int>(rows_.size());
-  const int selected = firstRound ? CommandRow() : -1;
-  if (UpwardOrder()) {
-    for (int row = selected >= 0 ? selected - 1 : count - 1; row >= 0; --row) {
-      if (rows_[static_cast<size_t>(row)]->read == store::kStateUnread) return row;
-    }
-  } else {
-    for (int row = selected >= 0 ? selected + 1 : 0; row < count; ++row) {
-      if (rows_[static_cast<size_t>(row)]->read == store::kStateUnread) return row;
-    }
-  }
-  return -1;
+  return UnreadSeeker::FindUnreadRow(rows_, firstRound ? CommandRow() : -1, UpwardOrder());
 }
 
 void HeadlineList::MoveToNode(store::TTreeNodeExt* node, bool autoSelect) {
@@ -164,7 +110,7 @@ bool HeadlineList::SeekNextUnread(bool strict) {
         return true;
       }
     }
-    store::TTreeNodeExt* next = NextUnreadNode(selectedNode_);
+    store::TTreeNodeExt* next = seeker_.NextUnreadNode(selectedNode_, SeekFilters());
     if (next == nullptr) {
       dialogs_.Beep();
       return false;
@@ -175,14 +121,6 @@ bool HeadlineList::SeekNextUnread(bool strict) {
     MoveToNode(next, false);
     if (viewMode || selectedNode_ != next) return true;
   }
-}
-
-store::TTreeNodeExt* HeadlineList::NextNodeWithItems(store::TTreeNodeExt* from) const {
-  if (!InUserTree(from)) from = store_.Tree().RootNode();
-  for (store::TTreeNodeExt* node = NextInUserTree(from, true); node != nullptr; node = NextInUserTree(node, true)) {
-    if (store::IsChannelKind(node->Kind()) && node->Data() != nullptr && node->Data()->Count() > 0) return node;
-  }
-  return nullptr;
 }
 
 void HeadlineList::MoveOneRow() {
@@ -198,7 +136,7 @@ void HeadlineList::MoveOneRow() {
     SelectRow(static_cast<size_t>(target));
     return;
   }
-  if (store::TTreeNodeExt* next = NextNodeWithItems(selectedNode_)) {
+  if (store::TTreeNodeExt* next = seeker_.NextNodeWithItems(selectedNode_)) {
     MoveToNode(next, true);
   } else {
     dialogs_.Beep();
@@ -206,8 +144,7 @@ void HeadlineList::MoveOneRow() {
 }
 
 void HeadlineList::SpaceKey(KeyModifiers modifiers) {
-  const bool noAddin =
-      (settings_.FormViewMode == 1 && settings_.NormalNoAddin) || (ListMode() && settings_.ListNoAddin);
+  const bool noAddin = (StandardMode() && settings_.NormalNoAddin) || (ListMode() && settings_.ListNoAddin);
   if (modifiers.None() && noAddin) modifiers.ctrl = true;
   if ((view_.BrowserShowsSummary() && modifiers.None()) || (modifiers.shift && modifiers.ctrl)) {
     if (!view_.BrowserBusy()) OpenRowPage(false, modifiers.shift);
@@ -256,7 +193,7 @@ bool HeadlineList::ListViewKeyDown(ListKey key, KeyModifiers modifiers) {
 
 void HeadlineList::OpenRowPage(bool byEnter, bool shiftHeld) {
   if (ErrorLogSelected()) return;
-  readTimer_.Stop();
+  selection_.StopReadTimer();
   const int row = CommandRow();
   if (row < 0) return;
   store::TSiteRecord& item = *rows_[static_cast<size_t>(row)];
@@ -264,7 +201,7 @@ void HeadlineList::OpenRowPage(bool byEnter, bool shiftHeld) {
     std::string address = ItemAddress(item);
     if (item.Owner != nullptr && item.Owner->entojp != 0) address = renderer_.Translate(address, item.Owner);
     if (opener_.Open(address)) {
-      SetRowState(static_cast<size_t>(row), store::kStateRead, true);
+      SetRowState(static_cast<size_t>(row), store::kStateRead, store::Protection::kKeep);
       StatusText();
     }
   } else {

@@ -33,15 +33,15 @@ bool KnownAction(int action) {
 
 }  // namespace
 
-bool HeadlineList::SetRowState(size_t row, uint8_t state, bool keepProtected, bool noRepaint) {
-  const bool changed = store::SetItemState(states_, Item(row), state, keepProtected);
-  if (changed && !noRepaint) view_.RepaintRow(row);
+bool HeadlineList::SetRowState(size_t row, uint8_t state, store::Protection protection, RowRepaint repaint) {
+  const bool changed = store::SetItemState(states_, Item(row), state, protection);
+  if (changed && repaint == RowRepaint::kNow) view_.RepaintRow(row);
   return changed;
 }
 
 void HeadlineList::ToggleRowState(bool forward) {
-  if (ErrorLogSelected() || focusedRow_ < 0) return;
-  const size_t row = static_cast<size_t>(focusedRow_);
+  if (ErrorLogSelected() || selection_.Focused() < 0) return;
+  const size_t row = static_cast<size_t>(selection_.Focused());
   const store::TSiteRecord* item = Item(row);
   if (item == nullptr) return;
   // Forward runs unread → read → protected → unread, backward the other way round. An
@@ -50,7 +50,7 @@ void HeadlineList::ToggleRowState(bool forward) {
   static constexpr uint8_t kBackward[] = {store::kStateProtected, store::kStateUnread, store::kStateRead};
   const uint8_t current = item->read <= store::kStateProtected ? item->read : store::kStateUnread;
   const uint8_t next = forward ? kForward[current] : kBackward[current];
-  if (SetRowState(row, next, false)) {
+  if (SetRowState(row, next, store::Protection::kOverride)) {
     searchCount_.Restart();
     StatusText();
   }
@@ -62,34 +62,27 @@ void HeadlineList::ApplyToRows(const std::vector<size_t>& rows, int action) {
     const size_t row = *it;
     if (const store::TSiteRecord* item = Item(row)) {
       if (std::optional<uint8_t> target = store::BulkTargetState(action, item->read)) {
-        SetRowState(row, *target, false);
+        SetRowState(row, *target, store::Protection::kOverride);
       }
     }
-    if (selected_[row] != 0) {
-      selected_[row] = 0;
-      --selectedCount_;
-    }
+    selection_.Deselect(row);
   }
 }
 
 void HeadlineList::MarkSelectedRows(int action) {
-  if (ErrorLogSelected() || !KnownAction(action) || selectedCount_ == 0) return;
-  if (selectedCount_ == 1) {
+  if (ErrorLogSelected() || !KnownAction(action) || selection_.Count() == 0) return;
+  if (selection_.Count() == 1) {
     const int row = CommandRow();
     const store::TSiteRecord* item = Item(static_cast<size_t>(row));
     std::optional<uint8_t> target = store::DirectTargetState(action, item->read);
-    if (target.has_value() && SetRowState(static_cast<size_t>(row), *target, false)) {
+    if (target.has_value() && SetRowState(static_cast<size_t>(row), *target, store::Protection::kOverride)) {
       searchCount_.Restart();
       StatusText();
     }
     return;
   }
   searchCount_.Stop();
-  std::vector<size_t> rows;
-  for (size_t row = 0; row < selected_.size(); ++row) {
-    if (selected_[row] != 0) rows.push_back(row);
-  }
-  ApplyToRows(rows, action);
+  ApplyToRows(selection_.SelectedRows(), action);
   view_.SelectionChanged();
   searchCount_.Restart();
   StatusText();
@@ -102,7 +95,7 @@ void HeadlineList::MarkAllRows(int action) {
     return;
   }
   searchCount_.Stop();
-  const int focused = focusedRow_;
+  const int focused = selection_.Focused();
   std::vector<size_t> rows(rows_.size());
   for (size_t row = 0; row < rows.size(); ++row) rows[row] = row;
   ApplyToRows(rows, action);
@@ -131,34 +124,20 @@ void HeadlineList::MarkBelowNode(int action) {
 }
 
 void HeadlineList::StartReadTimer(bool onEnter) {
-  readTimer_.Stop();
-  if (!startupFinished_) return;
-  const int delay = settings_.KidokuTime;
-  if (delay < 0) return;
-  if (delay > 0) {
-    // The row is shown after the list's display delay; the read delay counts from the
-    // selection, so that part of it has passed already when the row appears.
-    readTimer_.SetInterval(std::max<int64_t>(int64_t{delay} * 1000 - listDisplayDelay_, 1));
-    readTimer_.Start();
+  if (!startupFinished_) {
+    selection_.StopReadTimer();
     return;
   }
-  if (view_.Focus() != FocusArea::kList) {
-    readTimer_.SetInterval(400);
-    readTimer_.Start();
-  } else if (onEnter) {
-    readTimer_.SetInterval(200);
-    readTimer_.Start();
-  } else {
-    ReadTimerFired();
-  }
+  const bool listFocused = view_.Focus() == FocusArea::kList;
+  if (selection_.StartReadTimer(settings_.KidokuTime, listDisplayDelay_, listFocused, onEnter)) ReadTimerFired();
 }
 
 void HeadlineList::ReadTimerFired() {
   if (ErrorLogSelected()) return;
-  readTimer_.Stop();
-  if (view_.Focus() != FocusArea::kList || selectedCount_ != 1) return;
+  selection_.StopReadTimer();
+  if (view_.Focus() != FocusArea::kList || selection_.Count() != 1) return;
   const int row = CommandRow();
-  if (row >= 0 && SetRowState(static_cast<size_t>(row), store::kStateRead, true)) {
+  if (row >= 0 && SetRowState(static_cast<size_t>(row), store::kStateRead, store::Protection::kKeep)) {
     searchCount_.Restart();
     StatusText();
   }
@@ -166,7 +145,7 @@ void HeadlineList::ReadTimerFired() {
 
 void HeadlineList::LeaveNode(store::TTreeNodeExt* newNode) {
   if (leaveSuspended_) return;
-  store::TTreeNodeExt* last = states_.LastShownNode;
+  store::TTreeNodeExt* last = lastShownNode_;
   const bool departure = last != nullptr && last != newNode &&
                          !(last->Kind() == store::kKindGroup && newNode != nullptr && newNode->IsSameOrBelow(last));
   if (departure) {
@@ -178,13 +157,14 @@ void HeadlineList::LeaveNode(store::TTreeNodeExt* newNode) {
         (kind != store::kKindGroup || readChange == 2) && last->UnreadTotal() > 0) {
       searchCount_.Stop();
       for (size_t row = 0; row < rows_.size(); ++row) {
-        if (rows_[row]->read == store::kStateUnread) SetRowState(row, store::kStateRead, false, true);
+        if (rows_[row]->read == store::kStateUnread)
+          SetRowState(row, store::kStateRead, store::Protection::kOverride, RowRepaint::kLater);
       }
       view_.RowsReset(rows_.size());
       searchCount_.Restart();
     }
   }
-  states_.LastShownNode = newNode;
+  lastShownNode_ = newNode;
 }
 
 bool HeadlineList::DeleteRowItem(size_t row, bool allowProtected) {
@@ -196,11 +176,11 @@ bool HeadlineList::DeleteRowItem(size_t row, bool allowProtected) {
   if (index < 0) return false;
   // The duplicate list may refer to the item: it goes before the item does.
   store_.DiscardDupList();
-  if (item->read == store::kStateUnread) --states_.ListUnreadCount;
+  if (item->read == store::kStateUnread) --unreadInList_;
   for (store::TSiteRecord*& entry : page_.PageList) {
     if (entry == item) entry = nullptr;
   }
-  if (item == lastSelectedItem_) lastSelectedItem_ = nullptr;
+  selection_.ForgetSelectedItem(item);
   rows_[row] = nullptr;
   store_.DeleteItemFromChannel(owner, static_cast<size_t>(index));
   return true;
@@ -208,9 +188,9 @@ bool HeadlineList::DeleteRowItem(size_t row, bool allowProtected) {
 
 bool HeadlineList::DeleteRow(size_t row, bool allowProtected) {
   if (!DeleteRowItem(row, allowProtected)) return false;
-  const size_t focus = focusedRow_ >= 0 ? static_cast<size_t>(focusedRow_) : 0;
-  const size_t position = RemoveEmptyRows(focus);
-  focusedRow_ = focusedRow_ >= 0 && position < rows_.size() ? static_cast<int>(position) : -1;
+  const int focused = selection_.Focused();
+  const size_t position = RemoveEmptyRows(focused >= 0 ? static_cast<size_t>(focused) : 0);
+  selection_.SetFocused(focused >= 0 && position < rows_.size() ? static_cast<int>(position) : -1);
   view_.RowsReset(rows_.size());
   return true;
 }
@@ -221,9 +201,9 @@ void HeadlineList::DeleteSelectedRows() {
     editor_.DeleteNode(errorLog);
     return;
   }
-  if (focusedRow_ < 0 || selectedCount_ == 0) return;
+  if (selection_.Focused() < 0 || selection_.Count() == 0) return;
   const std::string prefix = text::J("最近の記事の場合は更新時に再読込される場合があります。") + kCrLf;
-  const bool single = selectedCount_ == 1;
+  const bool single = selection_.Count() == 1;
   const std::string question = single
                                    ? prefix + kCrLf + text::J("選択されているヘッドラインリストの記事を削除しますか？")
                                    : prefix + text::J("［保護］されている記事は削除されません。") + kCrLf + kCrLf +
@@ -231,11 +211,10 @@ void HeadlineList::DeleteSelectedRows() {
   if (settings_.DialogQues && !dialogs_.AskYesCancel(question, platform::MessageType::kConfirmation, false)) return;
   searchCount_.Stop();
   bool deleted = false;
-  for (size_t row = selected_.size(); row-- > 0;) {
-    if (selected_[row] != 0) deleted = DeleteRowItem(row, single) || deleted;
-  }
-  const size_t position = RemoveEmptyRows(static_cast<size_t>(focusedRow_));
-  focusedRow_ = -1;
+  const std::vector<size_t> selected = selection_.SelectedRows();
+  for (auto row = selected.rbegin(); row != selected.rend(); ++row) deleted = DeleteRowItem(*row, single) || deleted;
+  const size_t position = RemoveEmptyRows(static_cast<size_t>(selection_.Focused()));
+  selection_.SetFocused(-1);
   view_.RowsReset(rows_.size());
   if (deleted) {
     if (rows_.empty()) {

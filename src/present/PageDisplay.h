@@ -6,16 +6,6 @@
 
 namespace present {
 
-// What the browser pane forbids a summary page: the list-view settings ListNoScript,
-// ListNoFrame, ListNoVideo, ListNoSound and ListNoImage.
-struct PageRestrictions {
-  bool noScript = true;
-  bool noFrame = true;
-  bool noVideo = true;
-  bool noSound = true;
-  bool noImage = false;
-};
-
 // One finished summary page.
 struct SummaryPage {
   // The complete document, code page 932, with its character set declared in a meta
@@ -26,7 +16,6 @@ struct SummaryPage {
   // for a page outside view mode.
   int64_t PageId = 0;
   bool ScrollToTop = true;
-  PageRestrictions Restrictions;
 };
 
 // The browser pane as the headline pages see it. The desktop program serves the page

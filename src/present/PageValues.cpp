@@ -8,6 +8,7 @@
 
 #include "formats/AtomParser.h"
 #include "present/PageFill.h"
+#include "store/DateTime.h"
 #include "text/Cut.h"
 #include "text/Html.h"
 #include "text/Literal.h"
@@ -47,42 +48,11 @@ bool HasScheme(std::string_view address) {
   return false;
 }
 
-// The civil date and time of a date-time (days since 1899-12-30), to the minute.
-struct DateParts {
-  int64_t year = 0;
-  int month = 0;
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-};
-
-std::optional<DateParts> BreakDown(double modified) {
+// The civil date and time of a date-time, to the minute.
+std::optional<store::CivilDateTime> BreakDown(double modified) {
   // About 27 000 years either way: far beyond any feed's date, and safe for the sums.
   if (modified == 0 || !std::isfinite(modified) || std::fabs(modified) > 1e7) return std::nullopt;
-  constexpr int64_t kMsPerDay = 86'400'000;
-  const int64_t ms = std::llround(modified * static_cast<double>(kMsPerDay));
-  int64_t days = ms / kMsPerDay;
-  int64_t msOfDay = ms % kMsPerDay;
-  if (msOfDay < 0) {
-    msOfDay += kMsPerDay;
-    --days;
-  }
-  // Days since 0000-03-01, counted in 400-year eras (the civil-from-days method): 1899-12-30
-  // is 25 569 days before 1970-01-01, which is day 719 468 of that count.
-  const int64_t shifted = days - 25569 + 719468;
-  const int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
-  const int64_t dayOfEra = shifted - era * 146097;
-  const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
-  DateParts parts;
-  parts.day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-  parts.month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
-  parts.year = yearOfEra + era * 400 + (parts.month <= 2 ? 1 : 0);
-  const int64_t minutes = msOfDay / 60000;
-  parts.hour = static_cast<int>(minutes / 60);
-  parts.minute = static_cast<int>(minutes % 60);
-  return parts;
+  return store::CivilDateTimeOf(modified);
 }
 
 std::string FourDigitYear(int64_t year) {
@@ -201,20 +171,22 @@ std::string PageControl(const PageControlState& state) {
 }
 
 std::string FormatItemDate(double modified) {
-  const std::optional<DateParts> parts = BreakDown(modified);
+  const std::optional<store::CivilDateTime> parts = BreakDown(modified);
   if (!parts) return {};
+  const store::CivilDate& date = parts->date;
   const std::string minute = (parts->minute < 10 ? "0" : "") + std::to_string(parts->minute);
-  return FourDigitYear(parts->year) + "/" + std::to_string(parts->month) + "/" + std::to_string(parts->day) + " " +
+  return FourDigitYear(date.year) + "/" + std::to_string(date.month) + "/" + std::to_string(date.day) + " " +
          std::to_string(parts->hour) + ":" + minute;
 }
 
 std::string FormatItemDateJ(double modified) {
-  const std::optional<DateParts> parts = BreakDown(modified);
+  const std::optional<store::CivilDateTime> parts = BreakDown(modified);
   if (!parts) return {};
+  const store::CivilDate& date = parts->date;
   static const std::string year = text::J("年"), month = text::J("月"), day = text::J("日"), hour = text::J("時"),
                            minute = text::J("分");
-  return FourDigitYear(parts->year) + year + std::to_string(parts->month) + month + std::to_string(parts->day) + day +
-         " " + std::to_string(parts->hour) + hour + std::to_string(parts->minute) + minute;
+  return FourDigitYear(date.year) + year + std::to_string(date.month) + month + std::to_string(date.day) + day + " " +
+         std::to_string(parts->hour) + hour + std::to_string(parts->minute) + minute;
 }
 
 }  // namespace present

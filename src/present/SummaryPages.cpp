@@ -202,7 +202,8 @@ std::string SummaryPages::ViewPageItems(PageState& page, const PreparedStyle& st
     previous = item;
     lastInputs = inputs;
     lastNoCheck = noCheck;
-    if (!noCheck && item->read == store::kStateUnread && store::SetItemState(states_, item, store::kStateRead, false)) {
+    if (!noCheck && item->read == store::kStateUnread &&
+        store::SetItemState(states_, item, store::kStateRead, store::Protection::kOverride)) {
       ++becameRead;
     }
   }
@@ -247,8 +248,6 @@ void SummaryPages::ShowPage(const PreparedStyle& style, const std::string& marke
   shown.Html = PageDocument(*body, style.Css, kPageCharset);
   shown.Caption = text::J("概要");
   shown.PageId = pageId;
-  shown.Restrictions = {settings_.ListNoScript, settings_.ListNoFrame, settings_.ListNoVideo, settings_.ListNoSound,
-                        settings_.ListNoImage};
   display_.ShowSummaryPage(shown);
 }
 

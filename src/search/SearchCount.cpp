@@ -180,7 +180,7 @@ void SearchCount::StoreBelow(store::TTreeNodeExt* node,
     if (result.itemTotal != child->ItemTotal() || result.unreadTotal != child->UnreadTotal()) {
       tree_.SetSearchItemCounts(child, result.itemTotal, result.unreadTotal);
     }
-    if (settings_.SearchThread == 0 && result.unreadTotal > 0) break;
+    if (settings_.SearchThread == settings::SearchDisplay::kHighlight && result.unreadTotal > 0) break;
   }
 }
 

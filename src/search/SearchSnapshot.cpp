@@ -16,7 +16,7 @@ constexpr size_t kItemsPerCheck = 64;
 }  // namespace
 
 SnapshotBuilder::SnapshotBuilder(const store::TChannelTree& tree, const settings::Settings& settings)
-    : settings_(settings), allItems_(settings.SearchThread == 2) {
+    : settings_(settings), allItems_(settings.SearchThread == settings::SearchDisplay::kAllCounts) {
   Plan(tree.RootNode());
   if (settings.SearchAll) {
     for (SnapshotSearch& search : snapshot_.searches) {

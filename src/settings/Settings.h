@@ -12,11 +12,57 @@
 
 namespace settings {
 
-// The values of FormViewMode.
-inline constexpr int kModeStandard = 1;
-inline constexpr int kModeList = 2;
-inline constexpr int kModeBrowser = 3;
-inline constexpr int kModeView = 4;
+// The view modes of the main window, stored in FormViewMode under these numbers.
+enum class ViewMode : int {
+  kStandard = 1,
+  kList = 2,
+  kBrowser = 3,
+  kView = 4,
+};
+
+// The view mode of a stored FormViewMode (which the settings keep within 1..4).
+inline ViewMode ViewModeOf(int formViewMode) {
+  return static_cast<ViewMode>(formViewMode);
+}
+
+// The stored numbers, for the code that still keeps FormViewMode as a number.
+inline constexpr int kModeStandard = static_cast<int>(ViewMode::kStandard);
+inline constexpr int kModeList = static_cast<int>(ViewMode::kList);
+inline constexpr int kModeBrowser = static_cast<int>(ViewMode::kBrowser);
+inline constexpr int kModeView = static_cast<int>(ViewMode::kView);
+
+// The values of TrayRefreshMode: when the program updates by itself and whether it stays
+// in the notification area when its window closes. A stored number that names no mode is
+// kept as it is and compared by its size, so that the same file always acts the same.
+enum class TrayMode : int {
+  kNone = 0,              // 何もしない
+  kAtStart = 1,           // 起動時(１５分毎): an update at start, and closing ends the program
+  kResident = 2,          // 常駐のみ
+  kResidentPeriodic = 3,  // 常駐後定期的に更新
+};
+
+// Whether the program stays in the notification area (every mode from kResident on).
+constexpr bool IsResident(TrayMode mode) {
+  return mode >= TrayMode::kResident;
+}
+
+// The values of SearchThread: what a search item shows in the channel tree, and so which
+// items its count examines.
+enum class SearchDisplay : int {
+  kHighlight = 0,    // 強調: bold while it has unread matches, no numbers
+  kUnreadCount = 1,  // 未読数
+  kAllCounts = 2,    // 全て: unread and total, which takes every item
+};
+
+// The values of TabLock, EvwTabLock and BrwTabLock: where a site opens from the headline
+// page. Numbers that name no behaviour are kept as they are, and the tabs decide what
+// they mean.
+enum class TabBehaviour : int {
+  kNormal = 0,           // 標準
+  kNewWithFocus = 1,     // a new tab, which takes the focus
+  kNewInBackground = 2,  // a new tab behind the current one
+  kKeepSites = 3,        // a site shown is never replaced by a summary
+};
 
 // Most entries the address and keyword histories hold.
 inline constexpr int kHistoryMax = 20;
@@ -48,8 +94,8 @@ struct Settings {
   bool MhtObjects = true;
   bool MhtStyleSheets = true;
   bool MhtFrames = true;
-  int EvwSeekMax = 12;     // 1 to 50
-  int SearchThread = 1;    // 0 highlight only, 1 unread count, 2 all counts
+  int EvwSeekMax = 12;  // 1 to 50
+  SearchDisplay SearchThread = SearchDisplay::kUnreadCount;
   double RefreshTime = 0;  // days since 1899-12-30, local time
   bool AutoUpdate = true;
   bool MidokuSave = false;
@@ -68,7 +114,7 @@ struct Settings {
   std::string SearchEngine;
   std::string HomePage;
   bool BrankStart = true;
-  int TrayRefreshMode = 2;
+  TrayMode TrayRefreshMode = TrayMode::kResident;
   int TrayRefreshTime = 60;  // minutes, 60 to 300
   bool TaskIconMode = false;
   int NoBalloon = 0;
@@ -186,9 +232,9 @@ struct Settings {
   bool ListAdjust = false;
   bool GridLines = false;
   bool CursorTop = false;
-  int TabLock = 0;
-  int EvwTabLock = 1;
-  int BrwTabLock = 0;
+  TabBehaviour TabLock = TabBehaviour::kNormal;
+  TabBehaviour EvwTabLock = TabBehaviour::kNewWithFocus;
+  TabBehaviour BrwTabLock = TabBehaviour::kNormal;
   bool TabAdd = false;
   bool TabDelLeft = true;
   int SortNum = 0;

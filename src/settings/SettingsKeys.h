@@ -33,7 +33,9 @@ enum class KeyKind {
   kColumnWidths,  // LstWidth_1 ... LstWidth_5
 };
 
-using KeyMember = std::variant<std::monostate, int Settings::*, bool Settings::*, std::string Settings::*>;
+// The named values are stored as their numbers, like the integers.
+using KeyMember = std::variant<std::monostate, int Settings::*, bool Settings::*, std::string Settings::*,
+                               TrayMode Settings::*, SearchDisplay Settings::*, TabBehaviour Settings::*>;
 
 struct SettingsKey {
   std::string_view Key;

@@ -34,29 +34,43 @@ std::array<std::string, kHistoryMax>& HistoryOf(Settings& settings, KeyKind kind
   return kind == KeyKind::kAddressList ? settings.Address : settings.Keyword;
 }
 
+// Integers and the named values stored as numbers: kept within the key's Min..Max.
+template <typename Number>
+void ReadNumber(const IniFile& ini, std::string_view section, const SettingsKey& key, Number& value) {
+  const int stored = ini.ReadInteger(section, key.Key, static_cast<int>(value));
+  value = static_cast<Number>(std::clamp(stored, key.Min, key.Max));
+}
+
+template <typename Number>
+void WriteNumber(IniFile& ini, std::string_view section, const SettingsKey& key, Number& value) {
+  value = static_cast<Number>(std::clamp(static_cast<int>(value), key.Min, key.Max));
+  ini.WriteInteger(section, key.Key, static_cast<int>(value));
+}
+
+template <typename... Forms>
+struct Overloaded : Forms... {
+  using Forms::operator()...;
+};
+
 void ReadMember(const IniFile& ini, std::string_view section, const SettingsKey& key, Settings& settings) {
-  if (auto number = std::get_if<int Settings::*>(&key.Member)) {
-    int& value = settings.**number;
-    value = std::clamp(ini.ReadInteger(section, key.Key, value), key.Min, key.Max);
-  } else if (auto flag = std::get_if<bool Settings::*>(&key.Member)) {
-    bool& value = settings.**flag;
-    value = ini.ReadBool(section, key.Key, value);
-  } else if (auto text = std::get_if<std::string Settings::*>(&key.Member)) {
-    std::string& value = settings.**text;
-    value = ini.ReadString(section, key.Key, value);
-  }
+  std::visit(
+      Overloaded{
+          [](std::monostate) {},
+          [&](bool Settings::*flag) { settings.*flag = ini.ReadBool(section, key.Key, settings.*flag); },
+          [&](std::string Settings::*text) { settings.*text = ini.ReadString(section, key.Key, settings.*text); },
+          [&](auto number) { ReadNumber(ini, section, key, settings.*number); },
+      },
+      key.Member);
 }
 
 void WriteMember(IniFile& ini, std::string_view section, const SettingsKey& key, Settings& settings) {
-  if (auto number = std::get_if<int Settings::*>(&key.Member)) {
-    int& value = settings.**number;
-    value = std::clamp(value, key.Min, key.Max);
-    ini.WriteInteger(section, key.Key, value);
-  } else if (auto flag = std::get_if<bool Settings::*>(&key.Member)) {
-    ini.WriteBool(section, key.Key, settings.**flag);
-  } else if (auto text = std::get_if<std::string Settings::*>(&key.Member)) {
-    ini.WriteString(section, key.Key, settings.**text);
-  }
+  std::visit(Overloaded{
+                 [](std::monostate) {},
+                 [&](bool Settings::*flag) { ini.WriteBool(section, key.Key, settings.*flag); },
+                 [&](std::string Settings::*text) { ini.WriteString(section, key.Key, settings.*text); },
+                 [&](auto number) { WriteNumber(ini, section, key, settings.*number); },
+             },
+             key.Member);
 }
 
 void DropLeadingSlash(std::string& folder) {

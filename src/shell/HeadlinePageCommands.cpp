@@ -91,7 +91,7 @@ void HeadlinePageCommands::ToggleProtection(std::string_view index) {
   // Protected becomes read, anything else protected; through the one state change, so the
   // journal keeps the choice too.
   const uint8_t state = item->read == store::kStateProtected ? store::kStateRead : store::kStateProtected;
-  store::SetItemState(services_.states, item, state, false);
+  store::SetItemState(services_.states, item, state, store::Protection::kOverride);
   services_.states.store.SetModified();
   if (services_.host.ActiveViewShowsSummary()) {
     services_.host.SetPageImage("rec" + std::string(index), "", FlagImage(*item));
@@ -148,7 +148,7 @@ void HeadlinePageCommands::LinkOpened(const std::string& address) {
       !platform::EqualsAsciiNoCase(present::HeadlineList::ItemAddress(*item), address)) {
     return;
   }
-  list.SetRowState(static_cast<size_t>(row), store::kStateRead, false);
+  list.SetRowState(static_cast<size_t>(row), store::kStateRead, store::Protection::kOverride);
   list.StatusText();
 }
 

@@ -249,7 +249,8 @@ void TChannelTree::SetSearchItemCounts(TTreeNodeExt* node, int32_t itemTotal, in
 }
 
 bool TChannelTree::UnreadBold(const TTreeNodeExt* node) const {
-  return node->unreadTotal_ > 0 && (settings_.TreeBold || settings_.SearchThread == 0);
+  return node->unreadTotal_ > 0 &&
+         (settings_.TreeBold || settings_.SearchThread == settings::SearchDisplay::kHighlight);
 }
 
 bool TChannelTree::RefreshedBold(const TTreeNodeExt* node) const {
@@ -297,8 +298,10 @@ std::string TChannelTree::DisplayedCaption(const TTreeNodeExt* node) const {
     return node->itemTotal_ > 0 ? node->caption_ + " (" + unread + "/" + total + ")" : node->caption_;
   }
   if (node->kind_ == kKindSearch) {
-    if (settings_.SearchThread == 1 && node->unreadTotal_ > 0) return node->caption_ + " (" + unread + ")";
-    if (settings_.SearchThread == 2 && node->itemTotal_ > 0) return node->caption_ + " (" + unread + "/" + total + ")";
+    if (settings_.SearchThread == settings::SearchDisplay::kUnreadCount && node->unreadTotal_ > 0)
+      return node->caption_ + " (" + unread + ")";
+    if (settings_.SearchThread == settings::SearchDisplay::kAllCounts && node->itemTotal_ > 0)
+      return node->caption_ + " (" + unread + "/" + total + ")";
   }
   return node->caption_;
 }

@@ -6,41 +6,20 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <variant>
 
+#include "store/DataFileFields.h"
 #include "store/DataFileFormat.h"
 #include "text/Literal.h"
 
 namespace store {
 namespace {
 
-// The channel attributes a channel record carries besides its header.
-struct ChannelFields {
-  std::string server;
-  uint16_t itemmax = 0;
-  uint16_t datemax = 0;
-  std::string keyword;
-  uint8_t noread = 0;
-  uint8_t datecomp = 0;
-  uint8_t gonecount = 0;
-  double gonedate = 0;
-  double client = 0;
-  int32_t refresh = 0;
-  std::string authorize;
-  std::string authsite;
-  uint8_t htmlrss = 0;
-  std::string regexpr;
-  uint8_t encflag = 0;
-  uint8_t entojp = 0;
-  uint8_t linkop = 0;
-  std::string clone;
-  int32_t recovery = 0;
-};
-
-// What the field lines of one record fill. Channels and items take every channel and
-// item key; a key of the other kind lands here and is simply not used.
+// What the field lines of one record fill besides the channel fields. Channels and items
+// take every channel and item key; a key of the other kind lands in the record or in the
+// parser's channel and is simply not used.
 struct WorkingRecord {
   TSiteRecord item;
-  ChannelFields channel;
   std::string caption;
 };
 
@@ -69,8 +48,9 @@ struct KeyEntry {
 using W = WorkingRecord;
 using V = std::string_view;
 
-// Every key a channel or item record may hold, with where its value goes. "expand" is
-// the groups' own and is handled apart.
+// Every key of an item record and of a channel's header, with where its value goes. The
+// channel's own fields are those of datafile::kChannelFields; "expand" is the groups' own
+// and is handled apart.
 constexpr std::array kKeys = {
     KeyEntry{"dispname", [](W& w, V v) { Text(w.caption, v); }},
     KeyEntry{"rdfurl", [](W& w, V v) { Text(w.item.rdfurl, v); }},
@@ -87,26 +67,6 @@ constexpr std::array kKeys = {
     KeyEntry{"category", [](W& w, V v) { Text(w.item.category, v); }},
     KeyEntry{"modified", [](W& w, V v) { w.item.modified = Day(v); }},
     KeyEntry{"pubdate", [](W& w, V v) { Text(w.item.pubdate, v); }},
-    KeyEntry{"server", [](W& w, V v) { Text(w.channel.server, v); }},
-    KeyEntry{"client", [](W& w, V v) { w.channel.client = Day(v); }},
-    KeyEntry{"authorize", [](W& w, V v) { Text(w.channel.authorize, v); }},
-    KeyEntry{"authsite", [](W& w, V v) { Text(w.channel.authsite, v); }},
-    KeyEntry{"refresh", [](W& w, V v) { w.channel.refresh = Number<int32_t>(v); }},
-    KeyEntry{"noread", [](W& w, V v) { w.channel.noread = Number<uint8_t>(v); }},
-    KeyEntry{"datecomp", [](W& w, V v) { w.channel.datecomp = Number<uint8_t>(v); }},
-    KeyEntry{"gonecount", [](W& w, V v) { w.channel.gonecount = Number<uint8_t>(v); }},
-    KeyEntry{"gonedate", [](W& w, V v) { w.channel.gonedate = Day(v); }},
-    KeyEntry{"itemmax", [](W& w, V v) { w.channel.itemmax = Number<uint16_t>(v); }},
-    KeyEntry{"datemax", [](W& w, V v) { w.channel.datemax = Number<uint16_t>(v); }},
-    KeyEntry{"keyword", [](W& w, V v) { Text(w.channel.keyword, v); }},
-    KeyEntry{"htmlrss", [](W& w, V v) { w.channel.htmlrss = Number<uint8_t>(v); }},
-    KeyEntry{"regexpr", [](W& w, V v) { Text(w.channel.regexpr, v); }},
-    KeyEntry{"encflag", [](W& w, V v) { w.channel.encflag = Number<uint8_t>(v); }},
-    KeyEntry{"entojp", [](W& w, V v) { w.channel.entojp = Number<uint8_t>(v); }},
-    KeyEntry{"linkop", [](W& w, V v) { w.channel.linkop = Number<uint8_t>(v); }},
-    KeyEntry{"clone", [](W& w, V v) { Text(w.channel.clone, v); }},
-    // Written as an unsigned 32-bit number, kept in a signed field of the same width.
-    KeyEntry{"recovery", [](W& w, V v) { w.channel.recovery = static_cast<int32_t>(Number<uint32_t>(v)); }},
     KeyEntry{"read", [](W& w, V v) { w.item.read = Number<uint8_t>(v); }},
     KeyEntry{"commurl", [](W& w, V v) { Text(w.item.commurl, v); }},
     KeyEntry{"commnum", [](W& w, V v) { w.item.commnum = Number<uint16_t>(v); }},
@@ -116,6 +76,19 @@ constexpr std::array kKeys = {
 };
 
 constexpr size_t kLongestKey = 9;
+
+// Stores a value by the form its channel field takes.
+void SetChannelField(TSiteList& channel, const datafile::ChannelField& field, std::string_view value) {
+  std::visit(datafile::Overloaded{
+                 [&](datafile::TextMember form) { Text(channel.*form.member, value); },
+                 [&](datafile::DayMember form) { channel.*form.member = Day(value); },
+                 [&]<typename T>(datafile::NumberMember<T> form) { channel.*form.member = Number<T>(value); },
+                 [&](datafile::Unsigned32Member form) {
+                   channel.*form.member = static_cast<int32_t>(Number<uint32_t>(value));
+                 },
+             },
+             field.member);
+}
 
 // The entry of a lower-cased key, or nullptr. Comparing the length and the first letter
 // first keeps this cheap on a file of a million lines.
@@ -192,6 +165,7 @@ class Parser {
   int depth_ = 0;
   TTreeNodeExt* node_ = nullptr;
   WorkingRecord work_;
+  TSiteList channel_;  // the channel fields of the record being read
   bool expand_ = false;
 
   // Items counted but not yet added to the totals of their channel's node and ancestors.
@@ -265,6 +239,7 @@ bool Parser::StartRecord(std::string_view value) {
   firstRecord_ = false;
   node_ = nullptr;
   work_ = WorkingRecord();
+  if (class_ == RecordClass::kChannel) datafile::ClearChannelFields(channel_);
   expand_ = false;
   if (class_ == RecordClass::kItemTotal) {
     // A total without its number announces no items, as a zero left out would.
@@ -319,7 +294,11 @@ void Parser::TakeField(std::string_view line) {
     if (key == "expand" && class_ == RecordClass::kGroup && treeOpen_) expand_ = true;
     return;
   }
-  if (const KeyEntry* entry = LookupKey(key)) entry->set(work_, value);
+  if (const KeyEntry* entry = LookupKey(key)) {
+    entry->set(work_, value);
+  } else if (const datafile::ChannelField* field = datafile::ChannelFieldOfKey(key)) {
+    SetChannelField(channel_, *field, value);
+  }
 }
 
 void Parser::EndRecord() {
@@ -359,28 +338,9 @@ void Parser::EndNode() {
   if (class_ == RecordClass::kGroup && treeOpen_ && expand_) node_->SetStateIndex(0);
   if (class_ == RecordClass::kChannel) {
     TSiteList* list = node_->Data();
-    ChannelFields& channel = work_.channel;
     list->Site = std::move(work_.item);
     list->Site.Owner = nullptr;
-    list->server = std::move(channel.server);
-    list->itemmax = channel.itemmax;
-    list->datemax = channel.datemax;
-    list->keyword = std::move(channel.keyword);
-    list->noread = channel.noread;
-    list->datecomp = channel.datecomp;
-    list->gonecount = channel.gonecount;
-    list->gonedate = channel.gonedate;
-    list->client = channel.client;
-    list->refresh = channel.refresh;
-    list->authorize = std::move(channel.authorize);
-    list->authsite = std::move(channel.authsite);
-    list->htmlrss = channel.htmlrss;
-    list->regexpr = std::move(channel.regexpr);
-    list->encflag = channel.encflag;
-    list->entojp = channel.entojp;
-    list->linkop = channel.linkop;
-    list->clone = std::move(channel.clone);
-    list->recovery = channel.recovery;
+    datafile::MoveChannelFields(channel_, *list);
   }
   tree_.SetCaption(node_, std::move(work_.caption));
   tree_.SetNodeKind(node_, kind_);

@@ -4,7 +4,9 @@
 #include <charconv>
 #include <cmath>
 #include <exception>
+#include <variant>
 
+#include "store/DataFileFields.h"
 #include "store/DataFileFormat.h"
 #include "store/ItemBounds.h"
 
@@ -128,30 +130,22 @@ void DataFileWriter::WriteChannel(const TTreeNodeExt* node, int depth) {
   Text("category", site.category);
   Day("modified", site.modified);
   Text("pubdate", site.pubdate);
-  Text("server", list->server);
-  Day("client", list->client);
-  Text("authorize", list->authorize);
-  Text("authsite", list->authsite);
-  Number("refresh", list->refresh);
-  Number("noread", list->noread);
-  Number("datecomp", list->datecomp);
-  Number("gonecount", list->gonecount);
-  Day("gonedate", list->gonedate);
-  Number("itemmax", list->itemmax);
-  Number("datemax", list->datemax);
-  Text("keyword", list->keyword);
-  Number("htmlrss", list->htmlrss);
-  Text("regexpr", list->regexpr);
-  Number("encflag", list->encflag);
-  Number("entojp", list->entojp);
-  Number("linkop", list->linkop);
-  Text("clone", list->clone);
-  Number("recovery", static_cast<uint32_t>(list->recovery));
+  for (const datafile::ChannelField& field : datafile::kChannelFields) WriteChannelField(field, *list);
   EndRecord();
   const std::vector<bool> write = ItemsToWrite(*list, settings_, now_);
   for (size_t i = 0; i < list->Count(); ++i) {
     if (write[i]) WriteItem(*list->ItemAt(i), depth);
   }
+}
+
+void DataFileWriter::WriteChannelField(const datafile::ChannelField& field, const TSiteList& list) {
+  std::visit(datafile::Overloaded{
+                 [&](datafile::TextMember form) { Text(field.key, list.*form.member); },
+                 [&](datafile::DayMember form) { Day(field.key, list.*form.member); },
+                 [&]<typename T>(datafile::NumberMember<T> form) { Number(field.key, list.*form.member); },
+                 [&](datafile::Unsigned32Member form) { Number(field.key, static_cast<uint32_t>(list.*form.member)); },
+             },
+             field.member);
 }
 
 void DataFileWriter::WriteItem(const TSiteRecord& item, int depth) {

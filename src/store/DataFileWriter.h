@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "store/ByteSink.h"
 #include "store/ChannelTree.h"
+#include "store/DataFileFields.h"
 #include "store/RecoveryCounter.h"
 
 namespace store {
@@ -49,6 +50,7 @@ class DataFileWriter {
   void WriteGroup(const TTreeNodeExt* node, int depth);
   void WriteSearchItem(const TTreeNodeExt* node, int depth);
   void WriteChannel(const TTreeNodeExt* node, int depth);
+  void WriteChannelField(const datafile::ChannelField& field, const TSiteList& list);
   void WriteItem(const TSiteRecord& item, int depth);
   void Flag(int depth, int kind);
   void Text(std::string_view key, std::string_view value);

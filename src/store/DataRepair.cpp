@@ -29,10 +29,13 @@ bool RepairFromBackups(RepairContext& context) {
   constexpr auto kConfirmation = platform::MessageType::kConfirmation;
   if (!context.dialogs.AskYesNo(text::J("バックアップファイルを使用してデータの修復を実行しますか？") + "\r\n" +
                                     text::J("(現在読み込まれているデータは破棄されますのでご注意ください)"),
-                                kConfirmation, false)) {
+                                kConfirmation, platform::DefaultAnswer::kYes)) {
     return false;
   }
-  if (!context.dialogs.AskYesNo(text::J("本当に実行してもよろしいですか？"), kConfirmation, false)) return false;
+  if (!context.dialogs.AskYesNo(text::J("本当に実行してもよろしいですか？"), kConfirmation,
+                                platform::DefaultAnswer::kYes)) {
+    return false;
+  }
   GiveUpCurrentData(context);
   const bool loaded = context.dataFile.LoadChannelTree(platform::WithSlash(context.dataFolder), 1, true);
   context.host.ShowRoot();

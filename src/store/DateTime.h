@@ -28,4 +28,28 @@ inline int64_t WholeDaysBetween(double a, double b) {
   return (span < 0 ? -span : span) / kMillisecondsPerDay;
 }
 
+// A date of the proleptic Gregorian calendar. The year is wide: a date-time read from a
+// file may lie far beyond the years a calendar library supports.
+struct CivilDate {
+  int64_t year = 0;
+  int month = 0;  // 1..12
+  int day = 0;    // 1..31
+};
+
+// A date-time taken apart to the minute.
+struct CivilDateTime {
+  CivilDate date;
+  int hour = 0;
+  int minute = 0;
+};
+
+// The date of a day number, day 0 being 1899-12-30. Every int64_t day number has one.
+CivilDate CivilDateOfDay(int64_t dayNumber);
+
+// The date and time of a date-time, rounded to whole milliseconds first, so that 10:00
+// stored as 9:59:59.9999 reads 10:00; the time before midnight of day 0 belongs to day
+// -1. The caller bounds the value: llround of a value beyond int64_t milliseconds is not
+// a date.
+CivilDateTime CivilDateTimeOf(double dateTime);
+
 }  // namespace store

@@ -83,7 +83,7 @@ FeedDataFile::AttemptVerdict FeedDataFile::AfterFailedAttempt(int attempt, int l
   if (attempt == 0) {
     const bool yes = dialogs_.AskYesNo(text::J("前回に更新したデータに問題が発見されました") + "\r\n" +
                                            text::J("直近のバックアップファイルを使用してデータの修復を試みますか？"),
-                                       kConfirmation, false);
+                                       kConfirmation, platform::DefaultAnswer::kYes);
     if (!yes) return AttemptVerdict::kFail;
     // From here on a save may replace the damaged file: it keeps a copy under another
     // name first, and without that copy nothing is saved in this run.
@@ -101,7 +101,7 @@ FeedDataFile::AttemptVerdict FeedDataFile::AfterFailedAttempt(int attempt, int l
   // The next backup is tried straight away; nothing waits here for the screen to settle.
   const bool yes = dialogs_.AskYesNo(text::J("バックアップファイルに問題が発見されました") + "\r\n" +
                                          text::J("次のバックアップファイルを使用してデータの修復を試みますか？"),
-                                     kConfirmation, false);
+                                     kConfirmation, platform::DefaultAnswer::kYes);
   if (!yes) return AttemptVerdict::kFail;
   store_.SetModified();
   return AttemptVerdict::kGoOn;

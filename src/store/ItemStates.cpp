@@ -1,29 +1,38 @@
 // SPDX-License-Identifier: MIT
 #include "store/ItemStates.h"
 
-#include "platform/EventLoop.h"
+#include <algorithm>
+
 #include "store/JournalFormat.h"
 #include "store/RecoveryJournal.h"
 #include "store/TTreeNodeExt.h"
 
 namespace store {
 
-bool SetItemState(ItemStateContext& context, TSiteRecord* item, uint8_t state, bool keepProtected) {
-  if (context.readTimer != nullptr) context.readTimer->Stop();
-  if (item == nullptr) return false;
-  context.listChanged = true;
-  if (item->read == state) return false;
-  // Marking an item unread is a deliberate choice: leaving its node must not undo it.
-  if (state == kStateUnread) context.LastShownNode = nullptr;
-  if (keepProtected && item->read == kStateProtected) return true;
+void ItemStateContext::AddObserver(ItemStateObserver* observer) {
+  if (std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) observers_.push_back(observer);
+}
+
+void ItemStateContext::RemoveObserver(ItemStateObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void ItemStateContext::NotifyRequested(const TSiteRecord* item, uint8_t state) const {
+  for (ItemStateObserver* observer : observers_) observer->ItemStateRequested(item, state);
+}
+
+void ItemStateContext::NotifyChanged(const TSiteRecord& item, uint8_t old) const {
+  for (ItemStateObserver* observer : observers_) observer->ItemStateChanged(item, old);
+}
+
+bool SetItemState(ItemStateContext& context, TSiteRecord* item, uint8_t state, Protection protection) {
+  context.NotifyRequested(item, state);
+  if (item == nullptr || item->read == state) return false;
+  if (protection == Protection::kKeep && item->read == kStateProtected) return true;
   context.store.SetModified();
   const uint8_t old = item->read;
   item->read = state;
-  if (state == kStateUnread) {
-    ++context.ListUnreadCount;
-  } else if (old == kStateUnread) {
-    --context.ListUnreadCount;
-  }
+  context.NotifyChanged(*item, old);
   // An error log entry points at the failing channel without being one of its items:
   // its state must not move that channel's totals, nor reach the journal as its item.
   if (item->StatusEntry != 0) return true;
@@ -69,7 +78,7 @@ std::optional<uint8_t> DirectTargetState(int action, uint8_t read) {
 bool ApplyBulkAction(ItemStateContext& context, TSiteRecord* item, int action) {
   if (item == nullptr) return false;
   std::optional<uint8_t> target = BulkTargetState(action, item->read);
-  return target.has_value() && SetItemState(context, item, *target, false);
+  return target.has_value() && SetItemState(context, item, *target, Protection::kOverride);
 }
 
 size_t ApplyBulkActionBelow(ItemStateContext& context, TTreeNodeExt* node, int action) {

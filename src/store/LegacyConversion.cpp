@@ -66,7 +66,7 @@ void FeedDataFile::ConfirmConversion(const std::string& folder) {
   constexpr int kMostRepeats = 20;
   for (int i = 0; i < kMostRepeats; ++i) {
     dialogs_.Beep();
-    if (dialogs_.AskYesNo(notice, platform::MessageType::kConfirmation, true)) break;
+    if (dialogs_.AskYesNo(notice, platform::MessageType::kConfirmation, platform::DefaultAnswer::kNo)) break;
   }
 }
 
@@ -105,7 +105,7 @@ bool FeedDataFile::ConvertLegacyData(const std::string& folderPath, bool expandR
               text::J("前回に更新したFeedデータに問題が発見されました。(errorフォルダにデータバックアップしました)") +
                   "\r\n" +
                   text::J("１つ前のバックアップファイルを使用して再起動を試みる場合は[はい]を選択してください"),
-              platform::MessageType::kConfirmation, true)) {
+              platform::MessageType::kConfirmation, platform::DefaultAnswer::kNo)) {
         guard_.SetXmlParserMissing();
         return false;
       }
@@ -114,7 +114,7 @@ bool FeedDataFile::ConvertLegacyData(const std::string& folderPath, bool expandR
     } else if (stage <= 1 && platform::FileExists(folder + "plover.sub")) {
       if (!dialogs_.AskYesNo(text::J("バックアップデータでも修復できませんでした。") + "\r\n" +
                                  text::J("登録サイトの情報だけを残して再起動を試みる場合は[はい]を選択してください"),
-                             platform::MessageType::kConfirmation, true)) {
+                             platform::MessageType::kConfirmation, platform::DefaultAnswer::kNo)) {
         guard_.SetXmlParserMissing();
         return false;
       }

@@ -8,17 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "store/ChannelOptions.h"
 #include "store/TSiteRecord.h"
 
 namespace store {
 
 class TTreeNodeExt;
 
-// A channel: its own header, its attributes, and the list of its items, oldest first.
-// The list owns its items; removing an entry destroys the record. These list operations
-// do not touch the tree's counts: callers that add or remove items one by one use the
-// helpers of ChannelStore, and the loader adds all of a channel's items and counts once.
-class TSiteList {
+// A channel: its own header, its options and attributes, and the list of its items,
+// oldest first. The list owns its items; removing an entry destroys the record. These
+// list operations do not touch the tree's counts: callers that add or remove items one
+// by one use the helpers of ChannelStore, and the loader adds all of a channel's items
+// and counts once.
+class TSiteList : public ChannelOptions {
  public:
   TSiteList() = default;
   TSiteList(const TSiteList&) = delete;
@@ -71,26 +73,14 @@ class TSiteList {
   TSiteRecord Site;              // the channel's own header
   TTreeNodeExt* Node = nullptr;  // the tree node that owns this list
 
+  // What the program records about the channel; the user's settings are its ChannelOptions.
   std::string server;     // Last-Modified of the last fetch, sent back as If-Modified-Since
-  uint16_t itemmax = 0;   // keep at most this many items; 0 = the ItemMax setting
-  uint16_t datemax = 0;   // drop items older than this many days; 0 = the DateMax setting
-  std::string keyword;    // only items matching this filter are taken from the feed
-  uint8_t noread = 0;     // new items arrive already read
-  uint8_t datecomp = 0;   // replace stored items whose date or content changed
   uint8_t gonecount = 0;  // 404 or 410 answers counted in a row, at most one a day
   double gonedate = 0;    // when gonecount was last raised; 0 = never
   double client = 0;      // when an update run last handled the channel; 0 = never
-  int32_t refresh = 0;    // own update interval in minutes; 0 = the global interval
-  std::string authorize;  // HTTP credentials in scrambled form; empty = none
   // An address of the site the credentials were given for, kept when the channel moved to
   // another site; they go only there until the user confirms them. Empty: the feed's own.
   std::string authsite;
-  uint8_t htmlrss = 0;   // an HTML page turned into a feed
-  std::string regexpr;   // the extraction pattern of an HTML channel
-  uint8_t encflag = 0;   // hand the enclosures of new items to the media program
-  uint8_t entojp = 0;    // browse the channel's pages through the translation service
-  uint8_t linkop = 0;    // opening an item shows the linked page instead of the summary
-  std::string clone;     // Bloglines channels: the feed's own address
   int32_t recovery = 0;  // the channel's number in the recovery journal; 0 = none yet
 
  private:

@@ -32,7 +32,7 @@ DropPosition DropPositionAt(int kind, bool isTopLevel, bool hasChildren, int y, 
 
 TreeEditor::TreeEditor(ItemStateContext& states, platform::Dialogs& dialogs, SearchCountControl& searchCount,
                        TreeEditHost& host)
-    : states_(states), store_(states.store), dialogs_(dialogs), searchCount_(searchCount), host_(host) {}
+    : store_(states.store), dialogs_(dialogs), searchCount_(searchCount), host_(host) {}
 
 bool TreeEditor::InUserTree(const TTreeNodeExt* node) const {
   return node != nullptr && !node->Deleting() && node->IsSameOrBelow(store_.Tree().RootNode());
@@ -83,12 +83,6 @@ bool TreeEditor::CanDelete(const TTreeNodeExt* node) const {
   return InUserTree(node) && node->Level() >= 1;
 }
 
-void TreeEditor::ForgetShownNodeIn(const TTreeNodeExt* node) {
-  if (states_.LastShownNode != nullptr && states_.LastShownNode->IsSameOrBelow(node)) {
-    states_.LastShownNode = nullptr;
-  }
-}
-
 bool TreeEditor::DeleteNode(TTreeNodeExt* node) {
   if (!CanDelete(node)) return false;
   const bool errorLog = node == store_.Tree().ErrorLogNode();
@@ -100,7 +94,6 @@ bool TreeEditor::DeleteNode(TTreeNodeExt* node) {
   }
   store_.SetModified();
   searchCount_.Stop();
-  ForgetShownNodeIn(node);
   // The store takes the node's totals off its ancestors (a search item's counts are its
   // own) and discards the duplicate list before the items go.
   store_.DeleteNode(node);

@@ -63,11 +63,9 @@ class TreeEditor {
 
  private:
   bool InUserTree(const TTreeNodeExt* node) const;
-  void ForgetShownNodeIn(const TTreeNodeExt* node);
   void SortChildren(TTreeNodeExt* node);
   void PlaceNode(TTreeNodeExt* node, TTreeNodeExt* target, DropPosition position);
 
-  ItemStateContext& states_;
   ChannelStore& store_;
   platform::Dialogs& dialogs_;
   SearchCountControl& searchCount_;

@@ -10,6 +10,8 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include "app/ViewModes.h"
+#include "settings/Settings.h"
 #include "shell/BrowserTabs.h"
 #include "ui/PageScheme.h"
 #include "ui/QtText.h"
@@ -28,7 +30,7 @@ QString ScriptString(const std::string& text) {
 
 BrowserPane::BrowserPane(QWebEngineProfile& profile, const settings::Settings& settings,
                          const std::string& systemFolder, QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), settings_(settings) {
   handler_ = new PageSchemeHandler(systemFolder, this);
   profile.installUrlSchemeHandler(kPageScheme, handler_);
   auto* layout = new QVBoxLayout(this);
@@ -46,6 +48,18 @@ void BrowserPane::Attach(shell::BrowserTabs& tabs, present::PageDisplay& display
   tabList_ = &tabs;
   display_ = &display;
   tabs_->SetTabs(&tabs);
+}
+
+void BrowserPane::CloseAllTabs() {
+  if (tabList_ != nullptr) tabList_->Shutdown();
+}
+
+bool BrowserPane::TreeHasFocus() const {
+  return tree_ != nullptr && tree_->hasFocus();
+}
+
+void BrowserPane::LeaveListMode() {
+  if (settings_.FormViewMode == app::kListMode) emit ListModeLeft();
 }
 
 QWebEngineView* BrowserPane::ActiveView() const {

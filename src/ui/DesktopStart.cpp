@@ -46,7 +46,7 @@ void DesktopSession::Open(const app::StartupState& state, QtEventLoop& loop, QtD
   dialogs.SetTitle(session->Settings().ProgramTitle);
   window = std::make_unique<MainWindow>(loop, *session, state);
   dialogs.SetParent(window.get());
-  window->Controller().Start();
+  window->Start();
 }
 
 }  // namespace ui

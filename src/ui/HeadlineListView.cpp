@@ -85,6 +85,24 @@ HeadlineListView::HeadlineListView(settings::Settings& settings, QWidget* parent
 
 HeadlineListView::~HeadlineListView() = default;
 
+store::TTreeNodeExt* HeadlineListView::SelectedNode() const {
+  return list_ != nullptr ? list_->SelectedNode() : nullptr;
+}
+
+void HeadlineListView::ReloadList() {
+  if (list_ != nullptr && list_->SelectedNode() != nullptr) list_->ShowNode(list_->SelectedNode(), true);
+}
+
+void HeadlineListView::SetLeaveRuleSuspended(bool suspend) {
+  if (list_ != nullptr) list_->SetLeaveRuleSuspended(suspend);
+}
+
+store::TSiteRecord* HeadlineListView::FocusedItem() const {
+  if (list_ == nullptr) return nullptr;
+  const int row = list_->FocusedRow();
+  return row >= 0 && list_->SelectedCount() > 0 ? list_->Item(static_cast<size_t>(row)) : nullptr;
+}
+
 void HeadlineListView::Attach(present::HeadlineList& list, HeadlineTableModel& model) {
   list_ = &list;
   model_ = &model;

@@ -50,6 +50,15 @@ class HeadlineListView : public QTableView, public present::HeadlineView {
   // Set while an update run has locked the user interface.
   void SetUiLocked(bool locked) { uiLocked_ = locked; }
 
+  // The node whose headlines the list shows (nullptr before the list is attached), the
+  // list built again for it after a run or an edit changed its items, and the leave rule
+  // held back while a drop on the tree is not a leave.
+  store::TTreeNodeExt* SelectedNode() const;
+  void ReloadList();
+  void SetLeaveRuleSuspended(bool suspend);
+  // The item of the focused row while rows are selected, or nullptr.
+  store::TSiteRecord* FocusedItem() const;
+
   // Font size, header, grid lines and column widths from the settings, as they are now.
   void ApplySettings();
   // The widths of columns 1 to 5, as stored in LstWidth_1 … LstWidth_5.

@@ -1,36 +1,35 @@
 // SPDX-License-Identifier: MIT
 #include "ui/MainWindow.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
+#include <QComboBox>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QProgressBar>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
-#include <QStyleHints>
-#include <QToolBar>
 #include <QWebEngineProfile>
 
-#include "fetch/UpdateTexts.h"
-#include "text/Literal.h"
+#include "ui/AddChannelView.h"
+#include "ui/BrowserBar.h"
 #include "ui/BrowserPane.h"
-#include "ui/ChannelTreeHost.h"
-#include "ui/ChannelTreeModel.h"
+#include "ui/ChannelTreePane.h"
 #include "ui/ChannelTreeView.h"
+#include "ui/CommandBar.h"
 #include "ui/HeadlineListView.h"
 #include "ui/HeadlineTableModel.h"
+#include "ui/KeywordBar.h"
+#include "ui/MainWindowFrame.h"
+#include "ui/PropertyDock.h"
 #include "ui/QtEventLoop.h"
 #include "ui/QtText.h"
+#include "ui/TrayIcon.h"
+#include "ui/UpdateProgress.h"
 #include "ui/WebTabs.h"
+#include "ui/WindowLayout.h"
 
 namespace ui {
+
 MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::StartupState& startup)
     : loop_(loop), session_(session) {
   // The panes: the channel tree on the left, the headline list above the browser pane.
@@ -40,60 +39,28 @@ MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::
   profile_->setPersistentStoragePath(PathToQString(session.DataFolder() + "system/browser"));
   profile_->setCachePath(PathToQString(session.DataFolder() + "system/browser/cache"));
   mainSplit_ = new QSplitter(Qt::Horizontal, this);
-  treeModel_ = new ChannelTreeModel(session.Tree(), this);
-  treeView_ = new ChannelTreeView(*treeModel_, loop, mainSplit_);
-  treeHost_ = std::make_unique<ChannelTreeHost>(*treeView_, this);
+  listView_ = new HeadlineListView(session.Settings());
+  tree_ = std::make_unique<ChannelTreePane>(session.Tree(), loop, state_, *listView_, mainSplit_);
   sideSplit_ = new QSplitter(Qt::Vertical, mainSplit_);
-  listView_ = new HeadlineListView(session.Settings(), sideSplit_);
+  sideSplit_->addWidget(listView_);
   browser_ = new BrowserPane(*profile_, session.Settings(), session.DataFolder() + "system", sideSplit_);
+  browser_->SetTree(&tree_->View());
   mainSplit_->setStretchFactor(1, 3);
   sideSplit_->setStretchFactor(1, 2);
   setCentralWidget(mainSplit_);
 
-  controller_ =
-      std::make_unique<app::MainController>(loop, session, startup,
-                                            app::MainViews{*this, *this, *listView_, browser_->Tabs(), *this, *browser_,
-                                                           *browser_, *treeHost_, *this, *this, *this});
-  browser_->Attach(controller_->Tabs(), controller_->Display());
-  treeModel_->SetTreeEditor(&controller_->Editor());
-  tableModel_ =
-      new HeadlineTableModel(controller_->Headlines(), session.Settings(), session.DataFolder() + "system/", this);
-  listView_->Attach(controller_->Headlines(), *tableModel_);
-  listView_->SetBrowserPane(browser_);
-  listView_->SetFocusPartners(treeView_, browser_);
+  const QIcon trayIcon = windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : windowIcon();
+  tray_ = new TrayIcon(trayIcon, state_, session.Settings(), this);
+  layout_ = std::make_unique<WindowLayout>(
+      *this, session, WindowLayout::Panes{*mainSplit_, *sideSplit_, tree_->View(), *listView_, *browser_});
+  frame_ = std::make_unique<MainWindowFrame>(*this, state_, session.Settings(), *tray_, *tree_, *browser_, *layout_);
+  progress_ = new UpdateProgress(*statusBar(), state_, *frame_, *tray_, *tree_, *listView_);
 
-  statusPanel_ = new QLabel(this);
-  progress_ = new QProgressBar(this);
-  progress_->setMaximumWidth(160);
-  progress_->hide();
-  statusBar()->addWidget(statusPanel_, 1);
-  statusBar()->addPermanentWidget(progress_);
-
-  connect(treeView_, &ChannelTreeView::nodeSelected, this,
-          [this](store::TTreeNodeExt* node) { controller_->TreeSelectionChanged(node); });
-  connect(listView_, &HeadlineListView::StatusChanged, this,
-          [this](const QString& panel, const QString&, const QString& tip) {
-            statusPanel_->setText(panel);
-            progress_->setToolTip(tip);
-          });
-  connect(listView_, &HeadlineListView::TreeNodeSelectionRequested, this,
-          [this](store::TTreeNodeExt* node) { treeView_->SelectNode(node); });
-  connect(listView_, &HeadlineListView::FiltersShown, this, [this] { ShowFilters(); });
-  connect(&browser_->Tabs(), &WebTabs::WindowCaptionChanged, this,
-          [this](const QString& caption) { setWindowTitle(caption); });
-  connect(&browser_->Tabs(), &WebTabs::NavigateStatusChanged, this,
-          [this](const QString& text) { statusBar()->showMessage(text, 5000); });
-  connect(browser_, &BrowserPane::OptionMenuRequested, this,
-          [this](store::TSiteRecord* item) { ShowOptionMenu(item); });
-
-  BuildActions();
-  BuildChannelRegistration();
-  BuildMenus();
-  BuildToolbars();
-  BuildContextMenus();
-  BuildTabMenu();
-  BuildBrowserToolbar();
-  BuildTray();
+  controller_ = std::make_unique<app::MainController>(
+      loop, session, startup,
+      app::MainViews{*frame_, *progress_, *listView_, browser_->Tabs(), *browser_, *browser_, *browser_, *tree_, keys_,
+                     *layout_, *layout_},
+      [this](app::MainController& controller, const app::MainParts& parts) { MakePartViews(controller, parts); });
 
   // Sized to most of the screen until the stored geometry is applied.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -104,245 +71,118 @@ MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::
 
 MainWindow::~MainWindow() {
   // The views refer to the controller's list and editor: they go first.
-  treeModel_->SetTreeEditor(nullptr);
+  tree_->SetTreeEditor(nullptr);
   delete centralWidget();
   controller_.reset();
 }
 
-void MainWindow::BuildTray() {
-  tray_ =
-      new QSystemTrayIcon(windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : windowIcon(), this);
-  auto* menu = new QMenu(this);
-  trayShowAction_ = menu->addAction(J("表示(&V)"));
-  connect(trayShowAction_, &QAction::triggered, this, [this] { TrayShowClicked(); });
-  menu->addSeparator();
-  trayUpdateAction_ = menu->addAction(J("更新(&R)"));
-  connect(trayUpdateAction_, &QAction::triggered, this, [this] { controller_->UpdateAll(fetch::RunSender::kMenu); });
-  QAction* settingsAction = menu->addAction(J("設定(&S)..."));
-  settingsAction->setEnabled(false);  // the settings dialog comes later
-  menu->addSeparator();
-  trayEndAction_ = menu->addAction(J("終了(&X)"));
-  connect(trayEndAction_, &QAction::triggered, this, [this] { controller_->EndProgram(); });
-  connect(menu, &QMenu::aboutToShow, this, [this] { UpdateTrayMenu(); });
-  tray_->setContextMenu(menu);
-  // A left click shows or hides the window, unless it completes a double click.
-  auto* lastClick = new QElapsedTimer();
-  connect(tray_, &QObject::destroyed, this, [lastClick] { delete lastClick; });
-  connect(tray_, &QSystemTrayIcon::activated, this, [this, lastClick](QSystemTrayIcon::ActivationReason reason) {
-    if (reason != QSystemTrayIcon::Trigger) return;
-    const bool quick =
-        lastClick->isValid() && lastClick->elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval();
-    lastClick->restart();
-    if (!quick) TrayShowClicked();
+void MainWindow::MakePartViews(app::MainController& controller, const app::MainParts& parts) {
+  browser_->Attach(parts.Tabs, parts.Display);
+  tree_->SetTreeEditor(&parts.Editor);
+  tableModel_ = new HeadlineTableModel(parts.Headlines, session_.Settings(), session_.DataFolder() + "system/", this);
+  listView_->Attach(parts.Headlines, *tableModel_);
+  listView_->SetBrowserPane(browser_);
+  listView_->SetFocusPartners(&tree_->View(), browser_);
+  ConnectPanes(controller);
+
+  addChannel_ = new AddChannelView(
+      controller, AddChannelView::Parts{*this, session_.Settings(), parts.Tabs, *tree_, *listView_, *browser_});
+  propertyDock_ = new PropertyDock(*this, parts.Properties, tree_->View(), *listView_, *browser_);
+  commands_ = new CommandBar(controller, parts,
+                             CommandBar::Targets{*this, session_, state_, tree_->View(), *listView_, *browser_, keys_,
+                                                 addChannel_->AddAction(), propertyDock_->ToggleAction()});
+  keywordBar_ = new KeywordBar(*this, parts.Keywords);
+  browserBar_ = new BrowserBar(*this, session_, parts.Tabs, *browser_);
+  layout_->AttachBars(*commands_, *browserBar_, *keywordBar_);
+  ConnectBars(controller);
+}
+
+void MainWindow::ConnectPanes(app::MainController& controller) {
+  connect(&tree_->View(), &ChannelTreeView::nodeSelected, this,
+          [&controller](store::TTreeNodeExt* node) { controller.TreeSelectionChanged(node); });
+  connect(tree_.get(), &ChannelTreePane::rootShownAgain, this,
+          [&controller](store::TTreeNodeExt* root) { controller.TreeSelectionChanged(root); });
+  connect(listView_, &HeadlineListView::StatusChanged, this,
+          [this](const QString& panel, const QString&, const QString& tip) { progress_->ShowListStatus(panel, tip); });
+  connect(listView_, &HeadlineListView::TreeNodeSelectionRequested, this,
+          [this](store::TTreeNodeExt* node) { tree_->View().SelectNode(node); });
+  connect(listView_, &HeadlineListView::FiltersShown, this, [this] { commands_->ShowFilters(); });
+  connect(&browser_->Tabs(), &WebTabs::WindowCaptionChanged, this,
+          [this](const QString& caption) { setWindowTitle(caption); });
+  connect(&browser_->Tabs(), &WebTabs::NavigateStatusChanged, this,
+          [this](const QString& text) { statusBar()->showMessage(text, 5000); });
+  connect(browser_, &BrowserPane::OptionMenuRequested, this,
+          [this](store::TSiteRecord* item) { browserBar_->ShowOptionMenu(item); });
+  connect(browser_, &BrowserPane::ListModeLeft, this, [&controller] { controller.SwitchViewMode(app::kListMode); });
+}
+
+void MainWindow::ConnectBars(app::MainController& controller) {
+  connect(progress_, &UpdateProgress::locked, this, [this](bool background, bool busy) {
+    listView_->SetUiLocked(true);
+    commands_->Lock(background);
+    if (busy) centralWidget()->setEnabled(false);
   });
-}
-
-void MainWindow::UpdateTrayMenu() {
-  trayShowAction_->setText(IsMinimised() ? J("表示(&V)") : J("閉じる(&C)"));
-  const int mode = session_.Settings().TrayRefreshMode;
-  trayEndAction_->setText(mode >= 2 ? J("常駐終了(&X)") : J("終了(&X)"));
-  trayUpdateAction_->setEnabled(!uiLocked_);
-}
-
-void MainWindow::TrayShowClicked() {
-  if (IsMinimised()) {
-    ComeForward();
-  } else {
-    MinimiseToTray();
-  }
+  connect(progress_, &UpdateProgress::unlocked, this, [this] {
+    listView_->SetUiLocked(false);
+    commands_->Unlock();
+    centralWidget()->setEnabled(true);
+  });
+  connect(progress_, &UpdateProgress::updateCaptionChanged, commands_, &CommandBar::SetUpdateCaption);
+  connect(commands_, &CommandBar::historiesResetRequested, this,
+          [this] { keywordBar_->ResetHistories(session_.Dialogs(), [this] { browserBar_->ClearAddressHistory(); }); });
+  connect(tray_, &TrayIcon::showClicked, this, [this] { frame_->ToggleShown(); });
+  connect(tray_, &TrayIcon::updateClicked, this, [&controller] { controller.UpdateAll(fetch::RunSender::kMenu); });
+  connect(tray_, &TrayIcon::endClicked, this, [&controller] { controller.EndProgram(); });
 }
 
 void MainWindow::ComeForward() {
-  showNormal();
-  raise();
-  activateWindow();
+  frame_->ComeForward();
 }
 
-void MainWindow::SetTitle(const std::string& title) {
-  title_ = title;
-  // The caption alone: a program name that Qt appends to every caption would keep a
-  // passing caption ("更新中･･･") after the pages have put theirs in place.
-  setWindowTitle(ToQString(title));
+ChannelTreeView& MainWindow::TreeView() const {
+  return tree_->View();
 }
 
-void MainWindow::ShowWindow() {
-  if (startMaximised_) {
-    showMaximized();
-  } else {
-    show();
-  }
+QComboBox& MainWindow::ReadFilterBox() const {
+  return commands_->ReadFilterBox();
 }
 
-void MainWindow::HideWindow() {
-  KeepPaneSizes(session_.Settings().FormViewMode);
-  hide();
-  QCoreApplication::processEvents();
+QComboBox& MainWindow::DateFilterBox() const {
+  return commands_->DateFilterBox();
 }
 
-bool MainWindow::IsMinimised() const {
-  return isMinimized() || !isVisible();
+QComboBox& MainWindow::KeywordBox() const {
+  return keywordBar_->Box();
 }
 
-void MainWindow::MinimiseToTray() {
-  // Without a notification area the window is only minimised, so it can always be found.
-  KeepPaneSizes(session_.Settings().FormViewMode);
-  if (QSystemTrayIcon::isSystemTrayAvailable() && tray_->isVisible()) {
-    hide();
-  } else {
-    showMinimized();
-  }
+QComboBox& MainWindow::AddressBox() const {
+  return browserBar_->AddressBox();
 }
 
-void MainWindow::ShowTrayIcon(bool shown) {
-  tray_->setVisible(shown && QSystemTrayIcon::isSystemTrayAvailable());
+PropertyPanel& MainWindow::Properties() const {
+  return propertyDock_->Panel();
 }
 
-void MainWindow::SelectRootNode() {
-  store::TTreeNodeExt* root = session_.Tree().RootNode();
-  treeView_->expand(treeModel_->IndexOf(root));
-  if (treeView_->CurrentNode() == root) {
-    controller_->TreeSelectionChanged(root);
-  } else {
-    treeView_->SelectNode(root);  // the view reports the new current node
-  }
+QAction& MainWindow::PropertyAction() const {
+  return propertyDock_->ToggleAction();
 }
 
-void MainWindow::EndApplication() {
-  ending_ = true;
-  QCoreApplication::quit();
+QAction* MainWindow::FindCommand(const QString& caption) const {
+  return ui::FindCommand(*this, caption);
 }
 
-store::TTreeNodeExt* MainWindow::SelectedNode() const {
-  return controller_->Headlines().SelectedNode();
-}
-
-void MainWindow::EndLabelEdit() {
-  if (treeView_->IsEditing()) treeView_->setFocus();
-}
-
-void MainWindow::HideProgress() {
-  progress_->hide();
-}
-
-void MainWindow::ShowProgress(int done, int total) {
-  progress_->setMaximum(total > 0 ? total : 1);
-  progress_->setValue(done);
-  progress_->show();
-}
-
-void MainWindow::FinishProgress() {
-  progress_->setValue(progress_->maximum());
-}
-
-std::string MainWindow::StatusText() const {
-  return FromQString(statusPanel_->text());
-}
-
-void MainWindow::SetStatusText(const std::string& text) {
-  statusPanel_->setText(ToQString(text));
-}
-
-void MainWindow::ShowChecking(const std::string& text) {
-  statusPanel_->setText(ToQString(text));
-}
-
-std::string MainWindow::Title() const {
-  return title_;
-}
-
-void MainWindow::SetTrayPicture(fetch::TrayPicture picture) {
-  const QStyle::StandardPixmap icon = picture == fetch::TrayPicture::kAccess     ? QStyle::SP_BrowserReload
-                                      : picture == fetch::TrayPicture::kNewItems ? QStyle::SP_MessageBoxInformation
-                                                                                 : QStyle::SP_ComputerIcon;
-  tray_->setIcon(style()->standardIcon(icon));
-}
-
-void MainWindow::SetTrayTip(const std::string& tip) {
-  tray_->setToolTip(ToQString(tip));
-}
-
-void MainWindow::ShowBalloon(const std::string& title, const std::string& text) {
-  if (tray_->isVisible() && QSystemTrayIcon::supportsMessages()) {
-    tray_->showMessage(ToQString(title), ToQString(text));
-  } else {
-    statusBar()->showMessage(ToQString(text), 10000);
-  }
-}
-
-void MainWindow::SetUpdateButtonCaption(const std::string& caption) {
-  updateAction_->setText(ToQString(caption));
-}
-
-void MainWindow::LockUserInterface(bool background, bool busy) {
-  uiLocked_ = true;
-  listView_->SetUiLocked(true);
-  updateSelectionAction_->setEnabled(false);
-  stopAction_->setEnabled(false);
-  resumeAction_->setEnabled(false);
-  updateAction_->setEnabled(background);
-  EnableEditing(false);
-  if (busy) centralWidget()->setEnabled(false);
-}
-
-void MainWindow::UnlockUserInterface() {
-  uiLocked_ = false;
-  listView_->SetUiLocked(false);
-  for (QAction* action : {updateAction_, updateSelectionAction_, stopAction_, resumeAction_}) action->setEnabled(true);
-  EnableEditing(true);
-  centralWidget()->setEnabled(true);
-}
-
-void MainWindow::SetCursor(fetch::RunCursor cursor) {
-  QGuiApplication::restoreOverrideCursor();
-  if (cursor == fetch::RunCursor::kBackgroundBusy) QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-  if (cursor == fetch::RunCursor::kHourglass) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-void MainWindow::ScrollIntoView(store::TTreeNodeExt* node) {
-  treeView_->scrollTo(treeModel_->IndexOf(node));
-}
-
-void MainWindow::ReloadItemList() {
-  present::HeadlineList& list = controller_->Headlines();
-  if (list.SelectedNode() != nullptr) list.ShowNode(list.SelectedNode(), true);
-}
-
-void MainWindow::SuspendLeaveRule(bool suspend) {
-  controller_->Headlines().SetLeaveRuleSuspended(suspend);
-}
-
-void MainWindow::RebuildSelectedList() {
-  ReloadItemList();
-}
-
-bool MainWindow::ShiftHeld() const {
-  return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
-}
-
-bool MainWindow::TreeHasFocus() const {
-  return treeView_->hasFocus();
-}
-
-void MainWindow::LeaveListMode() {
-  if (session_.Settings().FormViewMode == app::kListMode) controller_->SwitchViewMode(app::kListMode);
-}
-
-void MainWindow::CloseAllTabs() {
-  controller_->Tabs().Shutdown();
-}
-
-bool MainWindow::CtrlHeld() const {
-  return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+void MainWindow::SetInputFormCreated(std::function<void(InputForm&)> created) {
+  addChannel_->SetInputFormCreated(std::move(created));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (ending_) {
+  if (state_.Ending()) {
     event->accept();
     return;
   }
-  closing_ = true;
+  state_.SetClosing(true);
   const bool ends = controller_->CloseRequested();
-  closing_ = false;
+  state_.SetClosing(false);
   if (ends) {
     event->accept();
   } else {
@@ -353,7 +193,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   // Minimising goes into the notification area when there is one.
-  if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_->isVisible()) {
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_->Visible()) {
     loop_.Post([this] { hide(); });
   }
 }

@@ -65,8 +65,8 @@ bool QtDialogs::Ask(const std::string& text, platform::MessageType type, bool de
   return box.exec() == QMessageBox::Yes;
 }
 
-bool QtDialogs::AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) {
-  return Ask(text, type, defaultNo, false);
+bool QtDialogs::AskYesNo(const std::string& text, platform::MessageType type, platform::DefaultAnswer defaultAnswer) {
+  return Ask(text, type, defaultAnswer == platform::DefaultAnswer::kNo, false);
 }
 
 bool QtDialogs::AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) {

@@ -22,11 +22,11 @@ void QtEventLoop::Post(Task task) {
       this, [task = std::move(task)]() { task(); }, Qt::QueuedConnection);
 }
 
-platform::EventLoop::TimerId QtEventLoop::StartTimer(int64_t intervalMs, bool repeating, Task task) {
+platform::EventLoop::TimerId QtEventLoop::StartTimer(int64_t intervalMs, platform::TimerKind kind, Task task) {
   const TimerId id = nextId_++;
   auto* timer = new QTimer(this);
   timer->setTimerType(Qt::PreciseTimer);
-  timer->setSingleShot(!repeating);
+  timer->setSingleShot(kind == platform::TimerKind::kOnce);
   timer->setInterval(std::chrono::milliseconds(intervalMs < 0 ? 0 : intervalMs));
   connect(timer, &QTimer::timeout, this, [this, id]() { Fire(id); });
   timers_.emplace(id, Entry{timer, std::make_shared<Task>(std::move(task))});

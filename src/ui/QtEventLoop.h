@@ -23,7 +23,7 @@ class QtEventLoop : public QObject, public platform::EventLoop {
   ~QtEventLoop() override;
 
   void Post(Task task) override;
-  TimerId StartTimer(int64_t intervalMs, bool repeating, Task task) override;
+  TimerId StartTimer(int64_t intervalMs, platform::TimerKind kind, Task task) override;
   void StopTimer(TimerId id) override;
   int64_t TickMs() const override;
 

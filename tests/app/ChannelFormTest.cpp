@@ -146,7 +146,6 @@ class CountingSearch : public store::SearchCountControl {
 
 class AddChannelDialogTest : public ::testing::Test, public AddChannelHost {
  protected:
-  bool UserInterfaceLocked() const override { return locked; }
   TTreeNodeExt* SelectedNode() const override { return selected; }
   void ExpandNode(TTreeNodeExt* node) override { expanded.push_back(node); }
   std::unique_ptr<InputFormView> CreateInputForm() override {
@@ -155,6 +154,7 @@ class AddChannelDialogTest : public ::testing::Test, public AddChannelHost {
 
   AddChannelDialog Dialog() {
     AddChannelServices services{settings, store, dialogs, registration, search, *this};
+    services.UiLocked = [this] { return locked; };
     services.PeriodicTimer = [this](bool on) { timer.push_back(on); };
     services.FoundFeeds = [] { return std::vector<std::string>{"http://found/rss.xml"}; };
     services.PodhallInstalled = [] { return true; };
@@ -188,7 +188,7 @@ class AddChannelDialogTest : public ::testing::Test, public AddChannelHost {
 };
 
 TEST_F(AddChannelDialogTest, AFailedRegistrationShowsTheDialogAgainUntilOneSucceeds) {
-  settings.TrayRefreshMode = 3;
+  settings.TrayRefreshMode = settings::TrayMode::kResidentPeriodic;
   TTreeNodeExt* group = store.Tree().AddChild(store.Tree().RootNode(), "g", store::kKindGroup, nullptr);
   TTreeNodeExt* sub = store.Tree().AddChild(group, "sub", store::kKindGroup, nullptr);
   selected = sub;
@@ -288,6 +288,34 @@ TEST_F(ChannelPropertiesTest, AChangedAddressThatDoesNotLoadStaysOnlyWhenConfirm
   EXPECT_TRUE(channel->Data()->authorize.empty());
   EXPECT_EQ(text::J(dialogs.shown.back().text), text::J("変更内容を〝chan〟に適用しました。"));
   EXPECT_EQ(dialogs.shown.size(), 2u);
+}
+
+// The panel shows every option of the channel and applying what it shows gives the same
+// options back; the Bloglines address, which the panel has no field for, stays, and the
+// filter loses the spaces around it.
+TEST_F(ChannelPropertiesTest, ApplyingTheShownValuesKeepsEveryOption) {
+  TTreeNodeExt* channel = AddChannel();
+  store::TSiteList& list = *channel->Data();
+  store::ChannelOptions options;
+  options.itemmax = 25;
+  options.datemax = 30;
+  options.refresh = 45;
+  options.noread = 1;
+  options.datecomp = 1;
+  options.keyword = "k";
+  options.authorize = list.authorize;
+  options.htmlrss = 1;
+  options.regexpr = "<a>(.*)</a>";
+  options.encflag = 1;
+  options.entojp = 1;
+  options.linkop = 1;
+  options.clone = "http://clone/";
+  list.Options() = options;
+  ChannelFormValues values = *properties.Fill(nullptr, channel);
+  EXPECT_EQ(values.filter, "k");
+  values.filter = "  k ";
+  ASSERT_TRUE(properties.ApplyChannelProperties(nullptr, channel, values));
+  EXPECT_EQ(list.Options(), options);
 }
 
 }  // namespace

@@ -195,5 +195,29 @@ TEST_F(DataSessionTest, ReadingTouchesNeitherTheJournalNorTheOlderDataFile) {
   EXPECT_FALSE(FileExists(dir / "サイトデータ.opml"));
 }
 
+TEST_F(DataSessionTest, LoadingForgetsTheWebArchivesWhoseFilesAreGone) {
+  {
+    auto session = NewSession();
+    ASSERT_TRUE(session->Open(DataAccess::kReadWrite));
+    TTreeNodeExt* feed = AddChannel(*session, "feed");
+    const auto& items = feed->Data()->Items();
+    items[0]->mht = "kept.mht";
+    items[1]->mht = "lost.mht";
+    ASSERT_EQ(session->Save(false), SaveResult::kSaved);
+    session->Close();
+  }
+  WriteFile(dir / "system/mhtml/kept.mht", "archive");
+
+  for (DataAccess access : {DataAccess::kReadOnly, DataAccess::kReadWrite}) {
+    auto session = NewSession();
+    ASSERT_TRUE(session->Open(access));
+    const auto& items = session->Tree().RootNode()->Child(0)->Data()->Items();
+    EXPECT_EQ(items[0]->mht, "kept.mht");
+    EXPECT_EQ(items[1]->mht, "");
+    EXPECT_TRUE(session->Store().DataModified()) << "the loaded data changed";
+    session->Close();
+  }
+}
+
 }  // namespace
 }  // namespace app

@@ -4,14 +4,13 @@
 // the end that saves it.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #include "app/MainController.h"
 #include "platform/Files.h"
 #include "present/HeadlineColumns.h"
 #include "present/HeadlineFakes.h"
+#include "search/SearchCount.h"
 #include "settings/IniFile.h"
 #include "shell/PageAddress.h"
 #include "shell/TabsFakes.h"
@@ -30,7 +29,6 @@ class QuietWindow : public MainWindowView {
   void ApplyStoredLayout() override {}
   void ShowWindow() override { shown = true; }
   void HideWindow() override {}
-  bool IsMinimised() const override { return false; }
   void MinimiseToTray() override {}
   void ShowTrayIcon(bool) override {}
   void StopTrayAnimation() override {}
@@ -128,27 +126,22 @@ class MainControllerTest : public testing::Test {
     controller.Start();
     loop.Advance(1);
     ASSERT_TRUE(controller.Run().Running());
-    ASSERT_TRUE(RunUntilIdle(controller));
+    RunUntilIdle(controller);
   }
 
-  // The unread count of a search item, once the worker has counted (or given up waiting).
+  // The unread count of a search item once the count has run: the debounce timer starts
+  // it, and the loop then runs until the worker's result has reached the tree.
   int32_t CountedUnread(const store::TTreeNodeExt* search) {
-    for (int i = 0; i < 6000 && search->UnreadTotal() == 0; ++i) {
-      loop.Advance(100);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    loop.Advance(search::SearchCount::kDebounceMs);
+    loop.RunUntil([&] { return search->UnreadTotal() != 0; });
     return search->UnreadTotal();
   }
 
-  // Runs the loop, its clock and the workers' threads until the update run is over.
-  bool RunUntilIdle(MainController& controller) {
-    // Generous: a loaded machine under the sanitizers is slow to start the first fetch.
-    for (int i = 0; i < 3000; ++i) {
-      loop.Advance(fetch::UpdateRun::kWaitIntervalMs);
-      if (!controller.Run().Running()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+  // Runs the loop until the update run is over. The clock stands still meanwhile: the
+  // run ends when its fetches' results arrive from the workers, never on a time-out of
+  // the fake clock, however slow the machine.
+  void RunUntilIdle(MainController& controller) {
+    loop.RunUntil([&] { return !controller.Run().Running(); });
   }
 
   testsupport::TempDir dir;
@@ -185,7 +178,7 @@ TEST_F(MainControllerTest, AStartUpdatesShowsTheHeadlinesAndTheEndSavesThem) {
   loop.Advance(1);  // the start-up timer: data, then the update of TrayRefreshMode 1
   ASSERT_TRUE(controller.Lifecycle().DataLoaded());
   ASSERT_TRUE(controller.Run().Running());
-  ASSERT_TRUE(RunUntilIdle(controller));
+  RunUntilIdle(controller);
   EXPECT_EQ(server.Requests().size(), 1u);
 
   store::TTreeNodeExt* root = session.Tree().RootNode();
@@ -385,7 +378,6 @@ class RecordingRegistrationHost : public AddChannelHost {
     ChannelFormValues values_;
   };
 
-  bool UserInterfaceLocked() const override { return false; }
   store::TTreeNodeExt* SelectedNode() const override { return selected; }
   std::unique_ptr<InputFormView> CreateInputForm() override { return std::make_unique<Form>(*this); }
 

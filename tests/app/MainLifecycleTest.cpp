@@ -30,7 +30,6 @@ class RecordingView : public MainWindowView {
   void ApplyStoredLayout() override { log_.push_back("layout"); }
   void ShowWindow() override { log_.push_back("show"); }
   void HideWindow() override { log_.push_back("hide"); }
-  bool IsMinimised() const override { return minimised; }
   void MinimiseToTray() override {
     minimised = true;
     log_.push_back("minimise");
@@ -83,6 +82,7 @@ class MainLifecycleTest : public testing::Test {
     hooks.SaveAllSettings = record("save settings");
     hooks.SaveTabs = record("save tabs");
     hooks.ApplyLeaveRule = record("leave rule");
+    hooks.Minimised = [this] { return view.minimised; };
     return hooks;
   }
 

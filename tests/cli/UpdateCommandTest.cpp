@@ -3,10 +3,14 @@
 // test serves.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/DataSession.h"
@@ -49,6 +53,11 @@ class UpdateCommand : public ::testing::Test {
           "application/rss+xml");
     });
     server.Routes().Get("/slow.xml", [this](const httplib::Request&, httplib::Response& response) {
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        slowAsked = true;
+      }
+      changed.notify_all();
       server.Hold(20000);
       response.status = 404;
     });
@@ -68,8 +77,10 @@ class UpdateCommand : public ::testing::Test {
 
   std::string Data() const { return dir.Path(); }
 
-  // A data folder with a channel for each path, the stopped ones stopped.
-  void MakeFolder(const std::vector<std::pair<std::string, bool>>& channels) {
+  // A data folder with a channel for each path, the stopped ones stopped, and a saved
+  // search for each query.
+  void MakeFolder(const std::vector<std::pair<std::string, bool>>& channels,
+                  const std::vector<std::string>& searches = {}) {
     testsupport::ManualEventLoop loop;
     testsupport::ScriptedDialogs dialogs;
     app::DataSession session(Data(), loop, dialogs);
@@ -79,6 +90,9 @@ class UpdateCommand : public ::testing::Test {
       list->Site.rdfurl = server.Url(path);
       session.Tree().AddChild(session.Tree().RootNode(), path.substr(1),
                               stopped ? store::kKindStopped : store::kKindChannel, std::move(list));
+    }
+    for (const std::string& query : searches) {
+      session.Tree().AddChild(session.Tree().RootNode(), J(query), store::kKindSearch);
     }
     session.Store().SetModified();
     ASSERT_EQ(session.Save(false), store::SaveResult::kSaved);
@@ -105,9 +119,39 @@ class UpdateCommand : public ::testing::Test {
     return saved;
   }
 
+  ~UpdateCommand() override {
+    if (watcher.joinable()) watcher.join();
+  }
+
+  // Watches for the end of the program `pid` without collecting it, so that the test can
+  // wait for either the server's request or the program's end.
+  void WatchEnd(pid_t pid) {
+    watcher = std::thread([this, pid] {
+      siginfo_t info{};
+      waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        ended = true;
+      }
+      changed.notify_all();
+    });
+  }
+
+  // Waits until the server was asked for /slow.xml (true) or the watched program ended.
+  bool WaitForSlowRequest() {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return slowAsked || ended; });
+    return slowAsked;
+  }
+
   testsupport::TempDir dir;
   testsupport::LoopbackServer server;
   double lastRunTime = 0;
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool slowAsked = false;
+  bool ended = false;
+  std::thread watcher;
 };
 
 TEST_F(UpdateCommand, FullRunPrintsTheSummaryAndTheErrorLogAndSaves) {
@@ -134,6 +178,20 @@ TEST_F(UpdateCommand, FullRunPrintsTheSummaryAndTheErrorLogAndSaves) {
   EXPECT_EQ(run.out, "更新に失敗した項目が 1 件ありました。\n応答無し - missing.xml\n  " + server.Url("/missing.xml") +
                          "\n  404 Not Found\n");
   EXPECT_EQ(Load("feed.xml").items, 2u);
+}
+
+// Every saved search is also an alert: the new unread items that match one are counted
+// and the summary says so, as the window's balloon does.
+TEST_F(UpdateCommand, NewItemsMatchingASavedSearchAreReported) {
+  MakeFolder({{"/feed.xml", false}}, {"二", "三"});
+  const CliRun run = RunCli({"update", "--data", Data()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "新着情報が 2 件あります。\n\n検索キーワードに一致する項目が 1 件ありました。\n");
+
+  // Nothing new the second time: nothing to match and nothing to say.
+  const CliRun again = RunCli({"update", "--data", Data()});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, "");
 }
 
 TEST_F(UpdateCommand, ResumeFetchesTheStoppedChannels) {
@@ -167,11 +225,12 @@ TEST_F(UpdateCommand, RefusedWhileTheFolderIsInUse) {
 
 TEST_F(UpdateCommand, AnInterruptStopsTheRunAndStillSaves) {
   MakeFolder({{"/feed.xml", false}, {"/slow.xml", false}});
-  testsupport::StartedProgram program(PLOVER_CLI, {"update", "--data", Data()});
-  // Both requests are out, the feed has surely come back; the slow one is held.
-  for (int i = 0; i < 1000 && server.Requests().size() < 2; ++i) usleep(10000);
+  // One fetch at a time: the slow channel is asked for only once the feed before it has
+  // been fetched and taken in, so its request is the moment to interrupt.
+  testsupport::StartedProgram program(PLOVER_CLI, {"update", "--threads", "1", "--data", Data()});
+  WatchEnd(program.Pid());
+  ASSERT_TRUE(WaitForSlowRequest()) << "the program ended before it asked for the slow channel";
   ASSERT_EQ(server.Requests().size(), 2u);
-  usleep(300000);
   kill(program.Pid(), SIGINT);
   const CliRun run = program.Wait();
   ASSERT_EQ(run.status, 0) << run.err;

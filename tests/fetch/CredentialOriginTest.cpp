@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "fetch/FetchWorkers.h"
@@ -92,12 +90,8 @@ class CredentialOrigin : public testing::TestWithParam<OriginCase> {
     job.Authorization = "user:pass";
     std::optional<FetchOutcome> outcome;
     workers.Start(job, [&](FetchWorkers::WorkerId, FetchOutcome result) { outcome = std::move(result); });
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!outcome && std::chrono::steady_clock::now() < end) {
-      loop.RunPending();
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return outcome && outcome->Document ? *outcome->Document : "<no document>";
+    loop.RunUntil([&] { return outcome.has_value(); });
+    return outcome->Document ? *outcome->Document : "<no document>";
   }
 
   static std::vector<std::string> Authorizations(const LoopbackServer& server, const std::string& path) {

@@ -4,11 +4,7 @@
 // bounded, and each failure says in the error log what happened.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "UpdateRunNetworkFixture.h"
@@ -17,6 +13,7 @@
 #include "settings/Credentials.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualEventLoop.h"
+#include "support/RefusedFiles.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
 
@@ -120,15 +117,16 @@ TEST_F(UpdateRunNetwork, EachFailureSaysWhatHappened) {
     response.set_header("Location", server.Url("/loop.xml"));
   });
   server.Start();
-  // A file announcing more than the ceiling; sparse, so it takes no room on the disk.
-  const std::string huge = world.data.Path() + "huge.xml";
-  testsupport::WriteFile(huge, "<rss>");
-  std::filesystem::resize_file(huge, 64u * 1024 * 1024 + 1);
-  const std::vector<FailingChannel> channels{
-      {server.Url("/missing.xml"), "404 Not Found"},   {server.Url("/broken.xml"), "500 Internal Server Error"},
-      {server.Url("/loop.xml"), "too many redirects"}, {"file:///dev/zero", "not a regular file"},
-      {world.data.Path(), "not a regular file"},       {huge, "size limit 64 MiB exceeded"},
+  std::vector<FailingChannel> channels{
+      {server.Url("/missing.xml"), "404 Not Found"},
+      {server.Url("/broken.xml"), "500 Internal Server Error"},
+      {server.Url("/loop.xml"), "too many redirects"},
   };
+  // Every kind of local file that is no document, as a file address.
+  testsupport::TempDir files;
+  for (const testsupport::RefusedFile& refused : testsupport::RefusedFiles()) {
+    channels.push_back({"file://" + refused.make(files), refused.cause});
+  }
   for (const FailingChannel& channel : channels) world.AddChannel(channel.address, channel.address);
   world.settings.HttpThreadMax = 1;  // the log in the order of the tree
 
@@ -145,19 +143,7 @@ TEST_F(UpdateRunNetwork, EachFailureSaysWhatHappened) {
 // However steadily a server trickles, a fetch ends at the total time limit; an HTTPTimeout
 // of 0 does not take that away.
 TEST_F(UpdateRunNetwork, ATricklingServerEndsAtTheTotalTimeLimit) {
-  server.Routes().Get("/trickle.xml", [this](const httplib::Request&, httplib::Response& response) {
-    // A byte every 0.2 s; after 100 of them (20 s) the document ends, so that a fetch
-    // without a limit ends too.
-    response.set_chunked_content_provider("application/rss+xml",
-                                          [this, sent = 0](size_t, httplib::DataSink& sink) mutable {
-                                            if (sent++ == 100) {
-                                              sink.done();
-                                              return true;
-                                            }
-                                            server.Hold(200);
-                                            return sink.write(" ", 1);
-                                          });
-  });
+  server.ServeTrickle("/trickle.xml");
   server.Start();
   world.settings.HTTPTimeout = 0;
   world.settings.HTTPTotalTimeout = 1;
@@ -172,17 +158,6 @@ TEST_F(UpdateRunNetwork, ATricklingServerEndsAtTheTotalTimeLimit) {
 // of 60 seconds, never no limit at all.
 class TimeoutWatch : public testing::TestWithParam<int> {
  protected:
-  // Runs the loop's posted tasks until `done` holds, giving the worker's thread time.
-  bool RunUntil(const std::function<bool()>& done) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-      loop.RunPending();
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return false;
-  }
-
   testsupport::ManualEventLoop loop;
   testsupport::LoopbackServer server;
   RunWorld world{loop};
@@ -199,15 +174,37 @@ TEST_P(TimeoutWatch, GivesUpAfterTheDefaultWait) {
   world.Run().SB_NewClick(RunSender::kMenu);
   // The worker announces its request before it sends it: once the server has it, the
   // announcement waits in the loop.
-  ASSERT_TRUE(RunUntil([&] { return server.Requests().size() == 1; }));
+  server.WaitForRequests(1);
   loop.RunPending();
   loop.Advance(60000);
   EXPECT_TRUE(world.Run().Running());
   loop.Advance(100);
-  ASSERT_TRUE(RunUntil([&] { return !world.Run().Running(); }));
+  loop.RunUntil([&] { return !world.Run().Running(); });
   EXPECT_EQ(node->Kind(), store::kKindError);
   ASSERT_EQ(ErrorLogTitles(world.store.Tree()), std::vector<std::string>{J("応答無し - silent")});
   EXPECT_EQ(ErrorLog(world.store.Tree()).Items()[0]->desc, "no answer within 60 s");
+}
+
+// A run that goes while a request hangs on a server that never answers aborts the
+// transfer and joins its worker on the way: when it is gone, so are the thread and the
+// connection, and nothing it left in the loop reaches anything.
+TEST(UpdateRunShutdown, ARunDestroyedDuringAStuckRequestLeavesNoThread) {
+  testsupport::ManualEventLoop loop;
+  testsupport::SilentServer server;
+  RunWorld world{loop};
+  world.AddChannel("silent", server.Url("/silent.xml"));
+  world.Run().SB_NewClick(RunSender::kMenu);
+  EXPECT_NE(server.TakeRequest().find("GET /silent.xml "), std::string::npos);
+  const size_t threadsWhileStuck = testsupport::ProcessThreadCount();
+  EXPECT_EQ(world.Run().RunningWorkerCount(), 1u);
+  EXPECT_FALSE(server.ClientClosed());
+
+  world.run.reset();
+  EXPECT_EQ(testsupport::ProcessThreadCount(), threadsWhileStuck - 1);
+  EXPECT_TRUE(server.ClientClosed());
+  loop.RunPending();
+  EXPECT_EQ(world.runsEnded, 0);
+  EXPECT_EQ(ErrorLogTitles(world.store.Tree()), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, TimeoutWatch, testing::Values(0, -5), [](const testing::TestParamInfo<int>& info) {

@@ -20,18 +20,12 @@ class UpdateRunNetwork : public ::testing::Test {
     world.onEnded = [this] { loop.Quit(); };
   }
 
-  // Starts a run and drives the loop until it ends (at most 20 s).
+  // Starts a run and drives the loop until it ends. A run that never ends is a hang,
+  // which the test's time-out reports.
   void RunAndWait(const std::function<void()>& start) {
     const int endedBefore = world.runsEnded;
     start();
-    if (world.runsEnded == endedBefore) {
-      const auto guard = loop.StartTimer(20000, false, [this] {
-        ADD_FAILURE() << "the run did not end";
-        world.Run().Cancel();
-      });
-      loop.Run();
-      loop.StopTimer(guard);
-    }
+    if (world.runsEnded == endedBefore) loop.Run();
     ASSERT_EQ(world.runsEnded, endedBefore + 1);
     EXPECT_FALSE(world.Run().Running());
   }

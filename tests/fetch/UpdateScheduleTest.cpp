@@ -22,7 +22,7 @@ constexpr double kMinute = 1.0 / 1440;
 class Scheduling : public ::testing::Test {
  protected:
   Scheduling() {
-    world.settings.TrayRefreshMode = 3;
+    world.settings.TrayRefreshMode = settings::TrayMode::kResidentPeriodic;
     SchedulerHooks hooks;
     hooks.StartRun = [this](RunSender sender) {
       started.push_back(sender);
@@ -154,7 +154,7 @@ TEST_F(Scheduling, IdleRuleHoldsThePeriodicRunWhileBrowsing) {
 }
 
 TEST_F(Scheduling, PeriodicTimerOnlyInModeThree) {
-  world.settings.TrayRefreshMode = 2;
+  world.settings.TrayRefreshMode = settings::TrayMode::kResident;
   scheduler->SetPeriodicTimer(true);
   EXPECT_FALSE(scheduler->PeriodicTimerEnabled());
   world.view.minimised = true;
@@ -173,7 +173,7 @@ TEST_F(Scheduling, PowerEvents) {
   scheduler->PowerResume();
   EXPECT_TRUE(scheduler->PeriodicTimerEnabled());
   EXPECT_EQ(scheduler->LastActivityTick(), loop.TickMs());
-  world.settings.TrayRefreshMode = 2;
+  world.settings.TrayRefreshMode = settings::TrayMode::kResident;
   scheduler->PowerSuspend();
   scheduler->PowerResume();
   EXPECT_FALSE(scheduler->PeriodicTimerEnabled());
@@ -182,7 +182,7 @@ TEST_F(Scheduling, PowerEvents) {
 struct StartupCase {
   const char* name;
   bool logonStart;
-  int mode;
+  int mode;                    // TrayRefreshMode as plover.ini stores it
   double minutesSinceLastRun;  // < 0: never ran
   bool repair;
   const char* expected;  // "search", "menu" or "timer"
@@ -194,7 +194,7 @@ class StartupDecisions : public Scheduling, public ::testing::WithParamInterface
 
 TEST_P(StartupDecisions, Decide) {
   const StartupCase& c = GetParam();
-  world.settings.TrayRefreshMode = c.mode;
+  world.settings.TrayRefreshMode = static_cast<settings::TrayMode>(c.mode);
   world.settings.RefreshTime = c.minutesSinceLastRun < 0 ? 0 : world.today - c.minutesSinceLastRun * kMinute;
   const StartupDecision decision = scheduler->DecideAtStartup(c.logonStart, c.repair);
   std::string what = "search";

@@ -43,7 +43,7 @@ uint8_t FeedFixture::Update(store::TTreeNodeExt* node, std::string document, con
   return processor.ProcessFeedDocument(node, lastOutNode, std::move(document), address, kFeedUpdate, false, {});
 }
 
-uint8_t FeedFixture::Register(store::TTreeNodeExt* node, const std::string& address, int mode,
+uint8_t FeedFixture::Register(store::TTreeNodeExt* node, const std::string& address, FeedMode mode,
                               const TDefParamType& defaults) {
   return processor.ProcessFeedDocument(node, lastOutNode, std::nullopt, address, mode, false, defaults);
 }

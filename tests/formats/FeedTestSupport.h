@@ -37,7 +37,8 @@ class FeedFixture {
   uint8_t Update(store::TTreeNodeExt* node, std::string document, const std::string& address = {});
 
   // Mode 1 or 2 with a document fetched from `address` by the processor.
-  uint8_t Register(store::TTreeNodeExt* node, const std::string& address, int mode, const TDefParamType& defaults = {});
+  uint8_t Register(store::TTreeNodeExt* node, const std::string& address, FeedMode mode,
+                   const TDefParamType& defaults = {});
 
   settings::Settings settings = settings::DefaultSettings(0);
   store::ChannelStore store{settings};

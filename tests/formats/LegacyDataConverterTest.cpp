@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <ctime>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "formats/LegacyDataConverter.h"
 #include "platform/CodePage.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
+#include "store/DataFileFields.h"
 #include "store/DataGuard.h"
 #include "store/FeedDataFile.h"
 #include "store/RecoveryCounter.h"
@@ -239,6 +241,58 @@ TEST_F(LegacyConversion, TooDeepNestingStaysLoadable) {
   });
   EXPECT_EQ(deepest, 200);
 }
+
+// Each channel field of the old format on its own, its element name in capitals and a
+// number with the spaces and line ends an element may hold around it: the value reaches
+// its field of the channel, and no other field changes.
+class LegacyChannelField : public LegacyConversion,
+                           public ::testing::WithParamInterface<store::datafile::ChannelField> {};
+
+TEST_P(LegacyChannelField, FillsItsOwnFieldOnly) {
+  namespace df = store::datafile;
+  const df::ChannelField& field = GetParam();
+  std::string element(field.legacyElement);
+  for (char& c : element) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  store::TSiteList expected;
+  const std::string value = std::visit(df::Overloaded{
+                                           [&](df::TextMember form) {
+                                             expected.*form.member = J("値 と文");
+                                             return expected.*form.member;
+                                           },
+                                           [&](df::DayMember form) {
+                                             expected.*form.member = 39449.75;
+                                             return std::string("\n 39449.75 \n");
+                                           },
+                                           [&](auto form) {
+                                             expected.*form.member = 42;
+                                             return std::string("\n 42 \n");
+                                           },
+                                       },
+                                       field.member);
+  WriteFile(dir / "field.def", J("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<data><plover><version>1.00</version>"
+                                 "</plover><item><flag>1</flag><dispname>c</dispname>") +
+                                   "<" + element + ">" + value + "</" + element + "></item></data>\n");
+  ASSERT_EQ(converter.OpenLegacyFile(dir / "field.def"), 1.0);
+  converter.BuildLegacyTree(store, nullptr);
+  ASSERT_EQ(Root()->ChildCount(), 1u);
+  const store::TSiteList& channel = *Root()->Child(0)->Data();
+  for (const df::ChannelField& each : df::kChannelFields) {
+    std::visit([&](auto form) { EXPECT_EQ(channel.*form.member, expected.*form.member) << each.key; }, each.member);
+  }
+}
+
+std::vector<store::datafile::ChannelField> FieldsOfTheOldFormat() {
+  std::vector<store::datafile::ChannelField> fields;
+  for (const auto& field : store::datafile::kChannelFields) {
+    if (!field.legacyElement.empty()) fields.push_back(field);
+  }
+  return fields;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryOldField, LegacyChannelField, ::testing::ValuesIn(FieldsOfTheOldFormat()),
+                         [](const auto& info) { return std::string(info.param.legacyElement); });
 
 }  // namespace
 }  // namespace formats

@@ -2,14 +2,14 @@
 // Local documents are read like answers of a server: regular files only, and no more than
 // an answer's ceiling; and the user part of a web address comes apart from it.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "formats/DocumentSource.h"
+#include "support/RefusedFiles.h"
 #include "support/TempDir.h"
 
 namespace formats {
@@ -46,54 +46,36 @@ TEST_P(LocalDocument, IsReadOnlyWhenItIsARegularFileWithinTheCeiling) {
   EXPECT_EQ(result.bytes, test.bytes);
 }
 
-// A sparse file of `size` bytes, which takes no room on the disk.
-std::string Sparse(const testsupport::TempDir& dir, uintmax_t size) {
-  testsupport::WriteFile(dir / "big.xml", "<rss>");
-  std::filesystem::resize_file(dir / "big.xml", size);
-  return dir / "big.xml";
+// The files every reader refuses, and the documents that are read.
+std::vector<LocalCase> LocalCases() {
+  std::vector<LocalCase> cases{
+      LocalCase{"RegularFile",
+                [](const testsupport::TempDir& dir) {
+                  testsupport::WriteFile(dir / "feed.xml", "<rss/>");
+                  return "file://" + dir.Path() + "feed.xml";
+                },
+                Status::kDocument, "", "<rss/>"},
+      LocalCase{"EmptyFile",
+                [](const testsupport::TempDir& dir) {
+                  testsupport::WriteFile(dir / "empty.xml", "");
+                  return dir / "empty.xml";
+                },
+                Status::kDocument, "", ""},
+      LocalCase{"Missing", [](const testsupport::TempDir& dir) { return dir / "none.xml"; }, Status::kFailed, "", ""},
+  };
+  for (const testsupport::RefusedFile& refused : testsupport::RefusedFiles()) {
+    cases.push_back(LocalCase{refused.name, refused.make, Status::kFailed, refused.cause, ""});
+  }
+  return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, LocalDocument,
-    testing::Values(
-        LocalCase{"RegularFile",
-                  [](const testsupport::TempDir& dir) {
-                    testsupport::WriteFile(dir / "feed.xml", "<rss/>");
-                    return "file://" + dir.Path() + "feed.xml";
-                  },
-                  Status::kDocument, "", "<rss/>"},
-        LocalCase{"EmptyFile",
-                  [](const testsupport::TempDir& dir) {
-                    testsupport::WriteFile(dir / "empty.xml", "");
-                    return dir / "empty.xml";
-                  },
-                  Status::kDocument, "", ""},
-        LocalCase{"Missing", [](const testsupport::TempDir& dir) { return dir / "none.xml"; }, Status::kFailed, "", ""},
-        LocalCase{"EndlessDevice", [](const testsupport::TempDir&) { return std::string("file:///dev/zero"); },
-                  Status::kFailed, "not a regular file", ""},
-        LocalCase{"LinkToADevice",
-                  [](const testsupport::TempDir& dir) {
-                    std::filesystem::create_symlink("/dev/zero", dir / "zero.xml");
-                    return dir / "zero.xml";
-                  },
-                  Status::kFailed, "not a regular file", ""},
-        LocalCase{"Folder", [](const testsupport::TempDir& dir) { return dir.Path(); }, Status::kFailed,
-                  "not a regular file", ""},
-        // A pipe without a writer would hold a plain open for ever.
-        LocalCase{"Pipe",
-                  [](const testsupport::TempDir& dir) {
-                    EXPECT_EQ(::mkfifo((dir / "pipe.xml").c_str(), 0600), 0);
-                    return dir / "pipe.xml";
-                  },
-                  Status::kFailed, "not a regular file", ""},
-        LocalCase{"OneByteOverTheCeiling", [](const testsupport::TempDir& dir) { return Sparse(dir, 64 * kMiB + 1); },
-                  Status::kFailed, "size limit 64 MiB exceeded", ""}),
-    [](const testing::TestParamInfo<LocalCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Files, LocalDocument, testing::ValuesIn(LocalCases()),
+                         [](const testing::TestParamInfo<LocalCase>& info) { return info.param.name; });
 
 // A file of exactly the ceiling is still a document.
 TEST(LocalDocumentTest, AFileOfExactlyTheCeilingIsRead) {
   testsupport::TempDir dir;
-  const FetchResult result = ReadLocalDocument(Sparse(dir, kMaxLocalDocumentBytes));
+  const FetchResult result = ReadLocalDocument(testsupport::SparseFile(dir / "big.xml", kMaxLocalDocumentBytes));
   EXPECT_EQ(result.status, Status::kDocument);
   EXPECT_EQ(result.bytes.size(), kMaxLocalDocumentBytes);
   EXPECT_EQ(result.bytes.substr(0, 6), std::string("<rss>\0", 6));

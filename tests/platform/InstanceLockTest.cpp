@@ -124,9 +124,8 @@ TEST_F(InstanceLockTest, AHeldLockThatNobodyAnswersFailsAfterTheRetryTime) {
   InstanceLock lock(loop, Count());
   const auto start = Clock::now();
   EXPECT_EQ(lock.Acquire(folder.Path(), 300), Result::kFailed);
-  const auto waited = Clock::now() - start;
-  EXPECT_GE(waited, std::chrono::milliseconds(300));
-  EXPECT_LT(waited, std::chrono::seconds(3));
+  // It kept trying for the whole retry time before it gave up.
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(300));
   EXPECT_FALSE(lock.Held());
 }
 
@@ -144,12 +143,12 @@ TEST_F(InstanceLockTest, ACopyThatLetsGoWhileWeRetryIsSucceeded) {
 TEST_F(InstanceLockTest, ReleaseIsPromptAndLetsTheNextCopyIn) {
   auto first = std::make_unique<InstanceLock>(loop, Count());
   ASSERT_EQ(first->Acquire(folder.Path()), Result::kAcquired);
-  const auto start = Clock::now();
   first.reset();
-  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
 
+  // Once the first is gone, the lock and the socket are free at the first try: the next
+  // copy gets them without retrying.
   InstanceLock next(loop, Count());
-  EXPECT_EQ(next.Acquire(folder.Path(), 1000), Result::kAcquired);
+  EXPECT_EQ(next.Acquire(folder.Path(), 0), Result::kAcquired);
 }
 
 TEST_F(InstanceLockTest, LeavesNoDescriptorOpenAndNoneInheritable) {

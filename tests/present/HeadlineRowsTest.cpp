@@ -115,6 +115,50 @@ TEST_F(HeadlineRowsTest, ToggleCyclesForwardAndBackward) {
   EXPECT_FALSE(list.ListViewKeyDown(ListKey::kRight, KeyModifiers{false, true, false})) << "Ctrl+Right is not ours";
 }
 
+TEST_F(HeadlineRowsTest, AStateChangeMadeElsewhereStopsTheReadTimerAndKeepsTheUnreadCount) {
+  store::TSiteRecord* a = Add(chanA, "a", kStateUnread, 1);
+  store::TSiteRecord* b = Add(chanA, "b", kStateUnread, 2);
+  settings.KidokuTime = 3;
+  list.SelectNode(chanA);
+  list.SelectRow(0);
+  ASSERT_TRUE(list.ReadTimerActive());
+  ASSERT_EQ(list.UnreadInList(), 2);
+  EXPECT_FALSE(list.ListChanged());
+
+  // The page commands change states through the store, not through the list.
+  EXPECT_TRUE(store::SetItemState(states, b, kStateRead, store::Protection::kOverride));
+  EXPECT_FALSE(list.ReadTimerActive());
+  EXPECT_TRUE(list.ListChanged());
+  EXPECT_EQ(list.UnreadInList(), 1);
+  loop.Advance(5000);
+  EXPECT_EQ(a->read, kStateUnread) << "the stopped timer marks nothing";
+
+  EXPECT_EQ(store::ApplyBulkActionBelow(states, group, store::kActionToUnread), 1u);
+  EXPECT_EQ(list.UnreadInList(), 2);
+}
+
+TEST_F(HeadlineRowsTest, MarkingAnItemUnreadElsewhereKeepsTheLeaveRuleFromUndoingIt) {
+  settings.ReadChange = 1;
+  store::TSiteRecord* item = Add(chanA, "a", kStateRead);
+  Add(chanC, "c");
+  list.SelectNode(chanA);
+  ASSERT_EQ(list.LastShownNode(), chanA);
+  store::SetItemState(states, item, kStateUnread, store::Protection::kOverride);
+  EXPECT_EQ(list.LastShownNode(), nullptr);
+  list.SelectNode(chanC);
+  EXPECT_EQ(item->read, kStateUnread);
+}
+
+TEST_F(HeadlineRowsTest, DeletingTheLastShownNodeForgetsIt) {
+  Add(chanA, "a");
+  list.SelectNode(chanA);
+  list.SelectNode(chanC);
+  ASSERT_EQ(list.LastShownNode(), chanC);
+  settings.DialogQues = false;
+  ASSERT_TRUE(editor.DeleteNode(chanC));
+  EXPECT_EQ(list.LastShownNode(), nullptr);
+}
+
 struct LeaveCase {
   const char* name;
   int readChange;
@@ -134,7 +178,7 @@ TEST_P(LeaveRule, MarksTheShownRowsOnlyOnARealDeparture) {
   list.SelectNode(left);
   list.SelectNode(c.intoOwnChannel ? chanA : chanC);
   EXPECT_EQ(item->read, c.marks ? kStateRead : kStateUnread);
-  EXPECT_EQ(states.LastShownNode, c.intoOwnChannel ? chanA : chanC);
+  EXPECT_EQ(list.LastShownNode(), c.intoOwnChannel ? chanA : chanC);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LeaveRule,

@@ -23,7 +23,7 @@ SearchResult Expected(const store::TChannelTree& tree, const store::TTreeNodeExt
     if (!store::IsChannelKind(node->Kind()) || node->Data() == nullptr) return;
     for (const auto& item : node->Data()->Items()) {
       const bool unread = item->read == store::kStateUnread;
-      if (settings.SearchThread != 2 && !unread) continue;
+      if (settings.SearchThread != settings::SearchDisplay::kAllCounts && !unread) continue;
       if (!queries.MatchQuerySet(formats::BuildSearchText(*item, settings), nullptr)) continue;
       ++result.itemTotal;
       if (unread) ++result.unreadTotal;
@@ -37,7 +37,7 @@ SearchResult Expected(const store::TChannelTree& tree, const store::TTreeNodeExt
 // that the worker shares nothing with the main thread. At the end a quiet count must give
 // exactly the counts of the tree as it is.
 TEST_F(SearchFixture, CountsStayRightWhileTheTreeChanges) {
-  settings.SearchThread = 2;
+  settings.SearchThread = settings::SearchDisplay::kAllCounts;
   settings.SearchAll = false;
   settings.SearchDesc = true;
   std::mt19937 random(12345);
@@ -62,7 +62,7 @@ TEST_F(SearchFixture, CountsStayRightWhileTheTreeChanges) {
           break;
         case 2:
           for (const auto& item : channel->Data()->Items())
-            store::SetItemState(states, item.get(), random() % 2, false);
+            store::SetItemState(states, item.get(), random() % 2, store::Protection::kOverride);
           break;
         case 3:
           if (channels.size() > 3) {

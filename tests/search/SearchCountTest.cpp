@@ -19,7 +19,7 @@ class SearchCountTest : public SearchFixture {
 };
 
 TEST_F(SearchCountTest, BurstOfRestartsLeadsToOneCount) {
-  settings.SearchThread = 2;
+  settings.SearchThread = settings::SearchDisplay::kAllCounts;
   store::TTreeNodeExt* apple = Search(group, "apple");
   for (int i = 0; i < 5; ++i) {
     count->Restart();
@@ -36,7 +36,7 @@ TEST_F(SearchCountTest, BurstOfRestartsLeadsToOneCount) {
 }
 
 TEST_F(SearchCountTest, ScopeIsTheParentWhenSearchAllIsOff) {
-  settings.SearchThread = 2;
+  settings.SearchThread = settings::SearchDisplay::kAllCounts;
   settings.SearchAll = false;
   store::TTreeNodeExt* inGroup = Search(group, "apple");
   store::TTreeNodeExt* atRoot = Search(store.Tree().RootNode(), "apple");
@@ -74,7 +74,7 @@ TEST_F(SearchCountTest, StopDuringCountStoresNothing) {
 }
 
 TEST_F(SearchCountTest, RestartWhileCountingCancelsAndCountsAgain) {
-  settings.SearchThread = 2;
+  settings.SearchThread = settings::SearchDisplay::kAllCounts;
   store::TTreeNodeExt* apple = Search(group, "apple");
   count->Restart();
   loop.Advance(SearchCount::kDebounceMs);
@@ -93,7 +93,7 @@ TEST_F(SearchCountTest, RestartWhileCountingCancelsAndCountsAgain) {
 // matches are all read and when some are unread.
 struct DisplayCase {
   const char* name;
-  int searchThread;
+  settings::SearchDisplay searchThread;
   bool withUnread;
   const char* caption;
   bool bold;
@@ -114,19 +114,19 @@ TEST_P(SearchItemDisplay, CaptionAndBold) {
   EXPECT_EQ(pie->Bold(), GetParam().bold);
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, SearchItemDisplay,
-                         ::testing::Values(DisplayCase{"AllCountsAllRead", 2, false, "pie (0/2)", false},
-                                           DisplayCase{"AllCountsSomeUnread", 2, true, "pie (1/3)", false},
-                                           DisplayCase{"UnreadCountAllRead", 1, false, "pie", false},
-                                           DisplayCase{"UnreadCountSomeUnread", 1, true, "pie (1)", false},
-                                           DisplayCase{"HighlightAllRead", 0, false, "pie", false},
-                                           DisplayCase{"HighlightSomeUnread", 0, true, "pie", true}),
-                         [](const ::testing::TestParamInfo<DisplayCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Settings, SearchItemDisplay,
+    ::testing::Values(DisplayCase{"AllCountsAllRead", settings::SearchDisplay::kAllCounts, false, "pie (0/2)", false},
+                      DisplayCase{"AllCountsSomeUnread", settings::SearchDisplay::kAllCounts, true, "pie (1/3)", false},
+                      DisplayCase{"UnreadCountAllRead", settings::SearchDisplay::kUnreadCount, false, "pie", false},
+                      DisplayCase{"UnreadCountSomeUnread", settings::SearchDisplay::kUnreadCount, true, "pie (1)",
+                                  false},
+                      DisplayCase{"HighlightAllRead", settings::SearchDisplay::kHighlight, false, "pie", false},
+                      DisplayCase{"HighlightSomeUnread", settings::SearchDisplay::kHighlight, true, "pie", true}),
+    [](const ::testing::TestParamInfo<DisplayCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SearchCountTest, OnlyUnreadItemsAreExaminedBelowAllCounts) {
-  settings.SearchThread = 1;
+  settings.SearchThread = settings::SearchDisplay::kUnreadCount;
   store::TTreeNodeExt* apple = Search(group, "apple");
   count->Restart();
   CountNow();
@@ -135,7 +135,7 @@ TEST_F(SearchCountTest, OnlyUnreadItemsAreExaminedBelowAllCounts) {
 }
 
 TEST_F(SearchCountTest, HighlightStopsAtTheFirstSiblingWithUnreadMatches) {
-  settings.SearchThread = 0;
+  settings.SearchThread = settings::SearchDisplay::kHighlight;
   store::TTreeNodeExt* first = Search(group, "apple");
   store::TTreeNodeExt* second = Search(group, "banana");
   store::TTreeNodeExt* nested = Search(store.Tree().AddChild(group, "Inner", store::kKindGroup), "juice");
@@ -150,7 +150,7 @@ TEST_F(SearchCountTest, HighlightStopsAtTheFirstSiblingWithUnreadMatches) {
 }
 
 TEST_F(SearchCountTest, BoldReachesAncestorsWithTreeBold) {
-  settings.SearchThread = 1;
+  settings.SearchThread = settings::SearchDisplay::kUnreadCount;
   settings.TreeBold = true;
   store::TTreeNodeExt* apple = Search(group, "apple");
   count->Restart();
@@ -193,7 +193,7 @@ namespace search::testing {
 namespace {
 
 TEST_F(SearchFixture, SnapshotInSlicesSurvivesADeletedChannel) {
-  settings.SearchThread = 2;
+  settings.SearchThread = settings::SearchDisplay::kAllCounts;
   Add(chanA, "apple pie");
   store::TTreeNodeExt* apple = Search(group, "apple");
   store::TTreeNodeExt* big = Channel(group, "Big");

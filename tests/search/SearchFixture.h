@@ -24,8 +24,8 @@ class HeldLoop : public platform::EventLoop {
     std::lock_guard lock(mutex_);
     held_.push_back(std::move(task));
   }
-  TimerId StartTimer(int64_t intervalMs, bool repeating, Task task) override {
-    return timers_.StartTimer(intervalMs, repeating, std::move(task));
+  TimerId StartTimer(int64_t intervalMs, platform::TimerKind kind, Task task) override {
+    return timers_.StartTimer(intervalMs, kind, std::move(task));
   }
   void StopTimer(TimerId id) override { timers_.StopTimer(id); }
   int64_t TickMs() const override { return timers_.TickMs(); }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -273,6 +274,54 @@ TEST_F(SettingsTableTest, WholeRecordSurvivesSaveAndLoad) {
   EXPECT_EQ(reloaded, settings);
   EXPECT_EQ(reloaded.RefreshTime, 45678.123456789012);
 }
+
+// The settings with named values keep their numbers: a named one reads as its name, and
+// one that names nothing (a newer program's, a hand edit) stays as it was and is written
+// back unchanged.
+struct NamedValueCase {
+  const char* key;
+  std::string section;
+  std::string stored;
+  std::function<bool(const Settings&)> readAs;
+};
+
+class NamedValueTest : public SettingsFixture, public ::testing::WithParamInterface<NamedValueCase> {};
+
+TEST_P(NamedValueTest, KeepsItsNumberThroughLoadAndSave) {
+  const NamedValueCase& c = GetParam();
+  Settings settings = LoadFrom("[" + c.section + "]\r\n" + c.key + "=" + c.stored + "\r\n");
+  EXPECT_TRUE(c.readAs(settings));
+  Save(settings);
+  EXPECT_EQ(ParsedIni().ReadString(c.section, c.key, ""), c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, NamedValueTest,
+    ::testing::Values(NamedValueCase{"TrayRefreshMode", "Ev_Main", "3",
+                                     [](const Settings& s) {
+                                       return s.TrayRefreshMode == TrayMode::kResidentPeriodic;
+                                     }},
+                      NamedValueCase{"TrayRefreshMode", "Ev_Main", "7",
+                                     [](const Settings& s) { return IsResident(s.TrayRefreshMode); }},
+                      NamedValueCase{"TrayRefreshMode", "Ev_Main", "-1",
+                                     [](const Settings& s) { return !IsResident(s.TrayRefreshMode); }},
+                      NamedValueCase{"SearchThread", "Ev_Main", "0",
+                                     [](const Settings& s) { return s.SearchThread == SearchDisplay::kHighlight; }},
+                      NamedValueCase{"SearchThread", "Ev_Main", "5",
+                                     [](const Settings& s) { return static_cast<int>(s.SearchThread) == 5; }},
+                      NamedValueCase{"TabLock", "Sz_ViewMode", "2",
+                                     [](const Settings& s) { return s.TabLock == TabBehaviour::kNewInBackground; }},
+                      NamedValueCase{"EvwTabLock", "Sz_ViewMode", "9",
+                                     [](const Settings& s) { return static_cast<int>(s.EvwTabLock) == 9; }},
+                      NamedValueCase{"BrwTabLock", "Sz_ViewMode", "-4",
+                                     [](const Settings& s) { return static_cast<int>(s.BrwTabLock) == -4; }}),
+    [](const ::testing::TestParamInfo<NamedValueCase>& info) {
+      std::string name = std::string(info.param.key) + "_" + info.param.stored;
+      for (char& c : name) {
+        if (c == '-') c = 'm';
+      }
+      return name;
+    });
 
 }  // namespace
 }  // namespace settings

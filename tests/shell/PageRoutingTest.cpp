@@ -39,7 +39,7 @@ TEST_P(OpenPageRouteTest, OpensWhereTheModeAndBehaviourSay) {
   if (c.shown == Shown::kEmpty) tabs.OpenTab("", true, false);
   if (c.locked) tabs.ToggleTabLock(tabs.ActiveIndex());
   settings.FormViewMode = c.mode;
-  settings.TabLock = settings.BrwTabLock = settings.EvwTabLock = 0;
+  settings.TabLock = settings.BrwTabLock = settings.EvwTabLock = settings::TabBehaviour::kNormal;
   tabs.SetTabBehaviour(c.behaviour);
   settings.ListNoAddin = c.mode == 2 && c.noAddin;
   settings.NormalNoAddin = c.mode == 1 && c.noAddin;
@@ -110,7 +110,7 @@ TEST_F(PageRoutingTest, ListModeSwitchesToStandardBeforeShowingAPage) {
 
 TEST_F(PageRoutingTest, HeadlineLinkWithBehaviourTwoOpensBehindAndKeepsTheHeadlinePage) {
   const ViewId summary = Start();
-  settings.TabLock = kTabsNewInBackground;
+  settings.TabLock = settings::TabBehaviour::kNewInBackground;
   EXPECT_FALSE(Follow(summary, kItem));
   ASSERT_EQ(tabs.TabCount(), 2u);
   const ViewId site = tabs.TabAt(1).view;
@@ -122,7 +122,7 @@ TEST_F(PageRoutingTest, HeadlineLinkWithBehaviourTwoOpensBehindAndKeepsTheHeadli
 
 TEST_F(PageRoutingTest, BehaviourThreeNeverReplacesASiteByTheNextItem) {
   Start();
-  settings.TabLock = kTabsKeepSites;
+  settings.TabLock = settings::TabBehaviour::kKeepSites;
   EXPECT_TRUE(tabs.Open(kItem));  // the summary tab takes the first site
   Settle();
   EXPECT_EQ(tabs.TabCount(), 1u);
@@ -177,7 +177,7 @@ TEST_F(PageRoutingTest, InactiveViewsNavigateFreelyAndCountDownPendingLoads) {
   const std::vector<ViewId> views = StartWith({"http://a.example/"});
   commands.linksOpened.clear();
   tabs.SetPendingLoads(views[0], 2);
-  settings.TabLock = kTabsNewWithFocus;
+  settings.TabLock = settings::TabBehaviour::kNewWithFocus;
   EXPECT_TRUE(Follow(views[0], "http://b.example/"));
   EXPECT_EQ(tabs.TabAt(0).PendingLoads, 1);
   EXPECT_EQ(tabs.TabAt(0).TabAddress, "http://b.example/");
@@ -299,7 +299,7 @@ TEST_F(PageRoutingTest, NewWindowRouting) {
   settings.SecureMode = true;
   EXPECT_EQ(tabs.NewWindowRequested(views[1], "http://popup.example/", false), kNoView);
   settings.SecureMode = false;
-  settings.TabLock = kTabsNewInBackground;
+  settings.TabLock = settings::TabBehaviour::kNewInBackground;
   const ViewId behind = tabs.NewWindowRequested(views[1], "http://popup.example/", true);
   EXPECT_EQ(tabs.ActiveView(), views[1]);
   EXPECT_EQ(tabs.IndexOf(behind), 2);
@@ -387,6 +387,28 @@ TEST_F(PageRoutingTest, ResetToBlankWaitsForTheSummaryInThirtyMillisecondSteps) 
   loop.Advance(1);
   EXPECT_EQ(results, (std::vector<bool>{true, false}));
   EXPECT_EQ(loop.ActiveTimerCount(), 0u);
+}
+
+TEST_F(PageRoutingTest, WaitsForTheSummaryEndUnansweredWhenTheProgramCloses) {
+  const std::vector<ViewId> views = StartWith({"http://a.example/"});
+  std::vector<bool> results;
+  tabs.ResetToBlank(views[1], true, [&](bool shown) { results.push_back(shown); });
+  tabs.Shutdown();
+  EXPECT_EQ(loop.ActiveTimerCount(), 0u);
+  loop.Advance(5000);
+  EXPECT_TRUE(results.empty());
+
+  // A tab list that goes away while it waits leaves no look behind either.
+  {
+    FakeTabsView otherView;
+    BrowserTabs other(Services(otherView));
+    other.Start();
+    other.ResetToBlank(other.ActiveView(), true, [&](bool shown) { results.push_back(shown); });
+    EXPECT_EQ(loop.ActiveTimerCount(), 1u);
+  }
+  EXPECT_EQ(loop.ActiveTimerCount(), 0u);
+  loop.Advance(5000);
+  EXPECT_TRUE(results.empty());
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(SummaryDisplayTest, APageReplacesASiteUnlessTheTabKeepsItAndOneTabShowsHe
 }
 
 TEST_F(SummaryDisplayTest, KeepingSitesWithoutASummaryTabOpensOneInFront) {
-  settings.TabLock = kTabsKeepSites;
+  settings.TabLock = settings::TabBehaviour::kKeepSites;
   const ViewId first = Start();
   EXPECT_TRUE(Follow(first, "http://one.example/"));
   display.ShowSummaryPage(Page("<p>x</p>", 0));

@@ -41,7 +41,7 @@ TEST_F(TabFileTest, RoundTripKeepsSitesLocksAndOrder) {
   tabs.SaveTabs();
   EXPECT_EQ(testsupport::ReadFile(TabFile()), "1\thttp://a.example/\r\n0\t" + japanese + "\r\n");
 
-  settings.TabLock = kTabsNewWithFocus;
+  settings.TabLock = settings::TabBehaviour::kNewWithFocus;
   const settings::Settings before = settings;
   NextRun run;
   RestoreIntoNextRun(run);

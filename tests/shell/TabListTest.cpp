@@ -198,13 +198,13 @@ TEST_F(TabListTest, OpenTabPlacesTheTabByTabAddAndAtFront) {
 
 TEST_F(TabListTest, OpenTabTakesTheFocusUnlessBehaviourTwoAndNoFocus) {
   const ViewId first = Start();
-  settings.TabLock = kTabsNewInBackground;
+  settings.TabLock = settings::TabBehaviour::kNewInBackground;
   const ViewId behind = tabs.OpenTab("Loading...", false, false);
   EXPECT_EQ(tabs.ActiveView(), first);
   EXPECT_EQ(view.rowActive, 0);
   const ViewId focused = tabs.OpenTab("Loading...", true, false);
   EXPECT_EQ(tabs.ActiveView(), focused);
-  settings.TabLock = kTabsNormal;
+  settings.TabLock = settings::TabBehaviour::kNormal;
   const ViewId normal = tabs.OpenTab("Loading...", false, false);
   EXPECT_EQ(tabs.ActiveView(), normal);
   EXPECT_EQ(view.securityApplied[behind], 1);
@@ -298,11 +298,12 @@ TEST_F(TabListTest, TabBehaviourFollowsTheViewMode) {
     EXPECT_EQ(tabs.TabBehaviour(), c.effective) << c.mode << " " << c.stored;
     EXPECT_EQ(view.behaviourImage, c.effective);
   }
-  EXPECT_EQ(settings.TabLock, 2);  // list mode stores into the standard setting
-  EXPECT_EQ(settings.BrwTabLock, 1);
-  EXPECT_EQ(settings.EvwTabLock, 3);
+  // List mode stores into the standard setting.
+  EXPECT_EQ(settings.TabLock, settings::TabBehaviour::kNewInBackground);
+  EXPECT_EQ(settings.BrwTabLock, settings::TabBehaviour::kNewWithFocus);
+  EXPECT_EQ(settings.EvwTabLock, settings::TabBehaviour::kKeepSites);
   settings.FormViewMode = 1;
-  settings.TabLock = 7;
+  settings.TabLock = static_cast<settings::TabBehaviour>(7);
   EXPECT_EQ(tabs.TabBehaviour(), kTabsNormal);
 }
 

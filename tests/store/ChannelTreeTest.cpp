@@ -62,7 +62,7 @@ TEST_F(ChannelTreeTest, CountsRiseAndFallThroughEveryAncestor) {
 
 TEST_F(ChannelTreeTest, BoldFollowsTreeBoldAndSearchThread) {
   settings.TreeBold = false;
-  settings.SearchThread = 0;
+  settings.SearchThread = settings::SearchDisplay::kHighlight;
   TTreeNodeExt* search = Tree().AddChild(outer, "query", kKindSearch);
   Tree().SetSearchItemCounts(search, 5, 2);
   EXPECT_TRUE(search->Bold());
@@ -76,7 +76,7 @@ TEST_F(ChannelTreeTest, BoldFollowsTreeBoldAndSearchThread) {
   EXPECT_FALSE(outer->Bold());
   EXPECT_TRUE(search->Bold());  // search items keep the AddUnreadCount rule
 
-  settings.SearchThread = 1;
+  settings.SearchThread = settings::SearchDisplay::kUnreadCount;
   Tree().AddUnreadCount(feed, 1);
   EXPECT_FALSE(inner->Bold());
   Tree().SetSearchItemCounts(search, 5, 2);
@@ -108,7 +108,10 @@ TEST_F(ChannelTreeTest, DisplayedCaptions) {
     Tree().SetNodeKind(feed, kind);
     EXPECT_EQ(Tree().DisplayedCaption(feed), "Feed (3/12)") << kind;
   }
-  const std::pair<int, std::string> searchCases[] = {{0, "query"}, {1, "query (3)"}, {2, "query (3/12)"}};
+  const std::pair<settings::SearchDisplay, std::string> searchCases[] = {
+      {settings::SearchDisplay::kHighlight, "query"},
+      {settings::SearchDisplay::kUnreadCount, "query (3)"},
+      {settings::SearchDisplay::kAllCounts, "query (3/12)"}};
   for (const auto& [searchThread, expected] : searchCases) {
     settings.SearchThread = searchThread;
     EXPECT_EQ(Tree().DisplayedCaption(search), expected);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/EventLoop.h"
 #include "platform/Files.h"
@@ -12,6 +14,24 @@
 
 namespace store {
 namespace {
+
+// Writes down what the store tells its observers, in order.
+class RecordingObserver : public ItemStateObserver {
+ public:
+  struct Call {
+    std::string kind;  // "requested" or "changed"
+    const TSiteRecord* item;
+    uint8_t state;  // the requested state, or the old one of a change
+    bool operator==(const Call&) const = default;
+  };
+
+  void ItemStateRequested(const TSiteRecord* item, uint8_t state) override {
+    calls.push_back({"requested", item, state});
+  }
+  void ItemStateChanged(const TSiteRecord& item, uint8_t old) override { calls.push_back({"changed", &item, old}); }
+
+  std::vector<Call> calls;
+};
 
 // RootNode > Group > Feed (channel, recovery number 7) with one unread and one protected
 // item.
@@ -25,6 +45,7 @@ class ItemStatesTest : public ::testing::Test {
     unread = Add("A", kStateUnread);
     protectedItem = Add("B", kStateProtected);
     store.ClearModified();
+    context.AddObserver(&observer);
   }
 
   TSiteRecord* Add(const std::string& title, uint8_t read) {
@@ -38,6 +59,7 @@ class ItemStatesTest : public ::testing::Test {
   settings::Settings settings;
   ChannelStore store{settings};
   ItemStateContext context{store};
+  RecordingObserver observer;
   TTreeNodeExt* group = nullptr;
   TTreeNodeExt* feed = nullptr;
   TSiteRecord* unread = nullptr;
@@ -51,53 +73,54 @@ TEST_F(ItemStatesTest, ReadingAnItemLowersEveryTotalMarksModifiedAndJournalsIt) 
   RecoveryJournal journal(loop, folder.Path());
   journal.OpenJournal();
   context.journal = &journal;
-  context.ListUnreadCount = 1;
 
-  EXPECT_TRUE(SetItemState(context, unread, kStateRead, false));
+  EXPECT_TRUE(SetItemState(context, unread, kStateRead, Protection::kOverride));
 
   EXPECT_EQ(unread->read, kStateRead);
   for (TTreeNodeExt* node : {feed, group, store.Tree().RootNode()}) EXPECT_EQ(node->UnreadTotal(), 0);
-  EXPECT_EQ(context.ListUnreadCount, 0);
+  EXPECT_EQ(observer.calls, (std::vector<RecordingObserver::Call>{{"requested", unread, kStateRead},
+                                                                  {"changed", unread, kStateUnread}}));
   EXPECT_TRUE(store.DataModified());
   EXPECT_TRUE(journal.JournalFlushPending()) << "the record waits for the timer's flush";
   EXPECT_EQ(testsupport::ReadFile(journal.JournalPath()), "0.10\r\n1\r\n7\tA\thttp://example.com/A\r\n");
 }
 
-TEST_F(ItemStatesTest, UnchangedStateReportsNothingButMarksTheListChanged) {
-  EXPECT_FALSE(SetItemState(context, unread, kStateUnread, false));
-  EXPECT_TRUE(context.listChanged);
+TEST_F(ItemStatesTest, UnchangedStateReportsNothingButTheObserversHearOfTheRequest) {
+  EXPECT_FALSE(SetItemState(context, unread, kStateUnread, Protection::kOverride));
   EXPECT_FALSE(store.DataModified());
-  EXPECT_FALSE(SetItemState(context, nullptr, kStateRead, false));
+  EXPECT_FALSE(SetItemState(context, nullptr, kStateRead, Protection::kOverride));
+  EXPECT_EQ(observer.calls, (std::vector<RecordingObserver::Call>{{"requested", unread, kStateUnread},
+                                                                  {"requested", nullptr, kStateRead}}));
 }
 
 TEST_F(ItemStatesTest, KeepProtectedLeavesAProtectedItemAloneYetReportsAChange) {
-  EXPECT_TRUE(SetItemState(context, protectedItem, kStateRead, true));
+  EXPECT_TRUE(SetItemState(context, protectedItem, kStateRead, Protection::kKeep));
   EXPECT_EQ(protectedItem->read, kStateProtected);
   EXPECT_FALSE(store.DataModified());
+  EXPECT_EQ(observer.calls, (std::vector<RecordingObserver::Call>{{"requested", protectedItem, kStateRead}}));
 
-  EXPECT_TRUE(SetItemState(context, protectedItem, kStateRead, false));
+  EXPECT_TRUE(SetItemState(context, protectedItem, kStateRead, Protection::kOverride));
   EXPECT_EQ(protectedItem->read, kStateRead);
   EXPECT_EQ(feed->UnreadTotal(), 1) << "protected to read does not touch the unread totals";
 }
 
-TEST_F(ItemStatesTest, MarkingUnreadRaisesTotalsAndForgetsTheLastShownNode) {
-  context.LastShownNode = feed;
-  EXPECT_TRUE(SetItemState(context, protectedItem, kStateUnread, false));
-  EXPECT_EQ(context.LastShownNode, nullptr);
+TEST_F(ItemStatesTest, MarkingUnreadRaisesTotalsAndTellsTheObservers) {
+  EXPECT_TRUE(SetItemState(context, protectedItem, kStateUnread, Protection::kOverride));
   EXPECT_EQ(store.Tree().RootNode()->UnreadTotal(), 2);
-  EXPECT_EQ(context.ListUnreadCount, 1);
+  EXPECT_EQ(observer.calls, (std::vector<RecordingObserver::Call>{{"requested", protectedItem, kStateUnread},
+                                                                  {"changed", protectedItem, kStateProtected}}));
 }
 
-TEST_F(ItemStatesTest, AnyChangeStopsTheReadTimer) {
-  testsupport::ManualEventLoop loop;
-  int fired = 0;
-  platform::Timer timer(loop, 1000, false, [&fired] { ++fired; });
-  timer.Start();
-  context.readTimer = &timer;
-  SetItemState(context, unread, kStateUnread, false);
-  EXPECT_FALSE(timer.Enabled());
-  loop.Advance(2000);
-  EXPECT_EQ(fired, 0);
+TEST_F(ItemStatesTest, EveryObserverHearsUntilItIsRemoved) {
+  RecordingObserver second;
+  context.AddObserver(&second);
+  context.AddObserver(&second);  // once only
+  SetItemState(context, unread, kStateRead, Protection::kOverride);
+  EXPECT_EQ(second.calls.size(), 2u);
+  context.RemoveObserver(&second);
+  SetItemState(context, unread, kStateUnread, Protection::kOverride);
+  EXPECT_EQ(second.calls.size(), 2u);
+  EXPECT_EQ(observer.calls.size(), 4u);
 }
 
 TEST_F(ItemStatesTest, ErrorLogEntryLeavesTheFailingChannelsTotalsAlone) {
@@ -107,8 +130,10 @@ TEST_F(ItemStatesTest, ErrorLogEntryLeavesTheFailingChannelsTotalsAlone) {
   entry.StatusEntry = 1;
   TSiteRecord* logged = errorLog->Data()->AddItem(entry);
   logged->Owner = feed->Data();
-  EXPECT_TRUE(SetItemState(context, logged, kStateRead, false));
+  EXPECT_TRUE(SetItemState(context, logged, kStateRead, Protection::kOverride));
   EXPECT_EQ(feed->UnreadTotal(), 1);
+  EXPECT_EQ(observer.calls.back(), (RecordingObserver::Call{"changed", logged, kStateUnread}))
+      << "the headline list counts an error log entry's state like any row's";
 }
 
 // One row per action and starting state: the bulk rule and the single-row rule.
@@ -158,6 +183,10 @@ TEST_F(ItemStatesTest, BulkBelowANodeReachesEveryChannelOfItsSubtreeOnly) {
 
   EXPECT_EQ(ApplyBulkActionBelow(context, group, kActionToRead), 1u);
   EXPECT_EQ(unread->read, kStateRead);
+  // Each item below the node is put through the one state change; the protected one is
+  // left alone by the rule before any change is asked for.
+  EXPECT_EQ(observer.calls, (std::vector<RecordingObserver::Call>{{"requested", unread, kStateRead},
+                                                                  {"changed", unread, kStateUnread}}));
   EXPECT_EQ(protectedItem->read, kStateProtected);
   EXPECT_EQ(outside->read, kStateUnread);
   EXPECT_EQ(store.Tree().RootNode()->UnreadTotal(), 1);

@@ -48,6 +48,14 @@ class LoopbackServer {
   // For handlers: waits up to `ms`, returning early when the server is being stopped.
   void Hold(int ms);
 
+  // Waits until the server has seen `count` requests in all.
+  void WaitForRequests(size_t count);
+
+  // Serves at `path` a document that trickles: a byte every 0.2 s, so the server is never
+  // silent for long, and after 100 of them (20 s) the end, so that a fetch without a time
+  // limit ends too.
+  void ServeTrickle(const std::string& path);
+
  private:
   void Record(const httplib::Request& request);
 
@@ -57,11 +65,39 @@ class LoopbackServer {
   std::thread thread_;
   mutable std::mutex mutex_;
   std::condition_variable stopped_;
+  std::condition_variable requested_;
   bool stopping_ = false;
   std::vector<SeenRequest> requests_;
 };
 
 // A loopback port nobody listens on: connecting to it is refused.
 int ClosedPort();
+
+// A server on a free loopback port that takes connections and never answers them. It has
+// no thread: the test takes each connection itself.
+class SilentServer {
+ public:
+  SilentServer();
+  SilentServer(const SilentServer&) = delete;
+  SilentServer& operator=(const SilentServer&) = delete;
+  ~SilentServer();
+
+  std::string Url(const std::string& path) const;
+
+  // Waits for the next connection and reads its request head, which then stays unanswered.
+  // Returns the head; empty when the client closed the connection first.
+  std::string TakeRequest();
+
+  // Whether the client closed the connection of the latest request, without waiting.
+  bool ClientClosed() const;
+
+ private:
+  int listenFd_ = -1;
+  int connectionFd_ = -1;
+  int port_ = 0;
+};
+
+// The threads of this process, as the system counts them now.
+size_t ProcessThreadCount();
 
 }  // namespace testsupport

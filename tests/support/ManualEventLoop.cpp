@@ -4,13 +4,16 @@
 namespace testsupport {
 
 void ManualEventLoop::Post(Task task) {
-  std::lock_guard lock(mutex_);
-  posted_.push_back(std::move(task));
+  {
+    std::lock_guard lock(mutex_);
+    posted_.push_back(std::move(task));
+  }
+  postedOne_.notify_all();
 }
 
-platform::EventLoop::TimerId ManualEventLoop::StartTimer(int64_t intervalMs, bool repeating, Task task) {
+platform::EventLoop::TimerId ManualEventLoop::StartTimer(int64_t intervalMs, platform::TimerKind kind, Task task) {
   const TimerId id = nextId_++;
-  timers_[id] = TimerEntry{now_ + intervalMs, intervalMs, repeating, std::move(task)};
+  timers_[id] = TimerEntry{now_ + intervalMs, intervalMs, kind == platform::TimerKind::kRepeating, std::move(task)};
   return id;
 }
 
@@ -28,6 +31,15 @@ void ManualEventLoop::RunPending() {
       posted_.pop_front();
     }
     task();
+  }
+}
+
+void ManualEventLoop::RunUntil(const std::function<bool()>& done) {
+  for (;;) {
+    RunPending();
+    if (done()) return;
+    std::unique_lock lock(mutex_);
+    postedOne_.wait(lock, [this] { return !posted_.empty(); });
   }
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 
@@ -14,12 +16,17 @@ namespace testsupport {
 class ManualEventLoop : public platform::EventLoop {
  public:
   void Post(Task task) override;
-  TimerId StartTimer(int64_t intervalMs, bool repeating, Task task) override;
+  TimerId StartTimer(int64_t intervalMs, platform::TimerKind kind, Task task) override;
   void StopTimer(TimerId id) override;
   int64_t TickMs() const override { return now_; }
 
   // Runs posted tasks (including those they post) until the queue is empty.
   void RunPending();
+
+  // Runs posted tasks until `done` holds, waiting between them for tasks that other
+  // threads (workers) post. The clock does not move. It waits as long as it takes: a
+  // condition that never comes true is a hang, which the test's time-out reports.
+  void RunUntil(const std::function<bool()>& done);
 
   // Moves the clock forward by `ms`, firing every timer that falls due on the way, each at
   // its own time, with posted tasks run after each one.
@@ -36,6 +43,7 @@ class ManualEventLoop : public platform::EventLoop {
     Task task;
   };
   std::mutex mutex_;
+  std::condition_variable postedOne_;
   std::deque<Task> posted_;
   std::map<TimerId, TimerEntry> timers_;
   TimerId nextId_ = 1;

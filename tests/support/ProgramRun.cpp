@@ -10,9 +10,12 @@ extern char** environ;
 
 namespace testsupport {
 
-StartedProgram::StartedProgram(const std::string& program, const std::vector<std::string>& arguments) {
+StartedProgram::StartedProgram(const std::string& program, const std::vector<std::string>& arguments,
+                               const std::optional<std::string>& input) {
   const std::string outPath = outputs_ / "out";
   const std::string errPath = outputs_ / "err";
+  const std::string inPath = input ? outputs_ / "in" : std::string("/dev/null");
+  if (input) WriteFile(inPath, *input);
   std::vector<std::string> words{program};
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
@@ -29,7 +32,7 @@ StartedProgram::StartedProgram(const std::string& program, const std::vector<std
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
@@ -57,6 +60,11 @@ ProgramRun StartedProgram::Wait() {
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
   return StartedProgram(program, arguments).Wait();
+}
+
+ProgramRun RunProgramWithInput(const std::string& program, const std::vector<std::string>& arguments,
+                               const std::string& input) {
+  return StartedProgram(program, arguments, input).Wait();
 }
 
 }  // namespace testsupport

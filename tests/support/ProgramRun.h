@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,16 @@ struct ProgramRun {
 // collects what it printed.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
 
+// The same with `input` as the program's standard input: a file, so still no terminal.
+ProgramRun RunProgramWithInput(const std::string& program, const std::vector<std::string>& arguments,
+                               const std::string& input);
+
 // The same, started in the background: the test may signal the program while it runs.
 class StartedProgram {
  public:
-  StartedProgram(const std::string& program, const std::vector<std::string>& arguments);
+  // Without `input` the standard input is /dev/null.
+  StartedProgram(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::optional<std::string>& input = std::nullopt);
   StartedProgram(const StartedProgram&) = delete;
   StartedProgram& operator=(const StartedProgram&) = delete;
   ~StartedProgram();  // waits for a program that was not waited for

@@ -11,8 +11,9 @@ void ScriptedDialogs::ShowMessageBox(const std::string& text, platform::MessageT
   shown.push_back({"message", platform::Cp932ToUtf8(text), type, false});
 }
 
-bool ScriptedDialogs::AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) {
-  shown.push_back({"yesno", platform::Cp932ToUtf8(text), type, defaultNo});
+bool ScriptedDialogs::AskYesNo(const std::string& text, platform::MessageType type,
+                               platform::DefaultAnswer defaultAnswer) {
+  shown.push_back({"yesno", platform::Cp932ToUtf8(text), type, defaultAnswer == platform::DefaultAnswer::kNo});
   const platform::DialogAnswer answer = NextAnswer(text);
   if (answer == platform::DialogAnswer::kCancel) {
     ADD_FAILURE() << "Cancel scripted for a Yes/No question: " << platform::Cp932ToUtf8(text);

@@ -17,7 +17,7 @@ class ScriptedDialogs : public platform::Dialogs {
     std::string kind;  // "message", "yesno", "yescancel", "yesnocancel", "open", "save", "folder"
     std::string text;  // UTF-8
     platform::MessageType type;
-    bool defaultNo;
+    bool defaultNo;  // No was the default button
   };
 
   // Queues the answer to the next question: Yes or No (No is the Cancel of AskYesCancel).
@@ -29,7 +29,7 @@ class ScriptedDialogs : public platform::Dialogs {
   void AnswerFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
 
   void ShowMessageBox(const std::string& text, platform::MessageType type) override;
-  bool AskYesNo(const std::string& text, platform::MessageType type, bool defaultNo) override;
+  bool AskYesNo(const std::string& text, platform::MessageType type, platform::DefaultAnswer defaultAnswer) override;
   bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override;
   platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override;
   std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,

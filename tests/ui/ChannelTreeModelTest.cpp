@@ -56,7 +56,7 @@ TEST_F(ChannelTreeModelTest, ShowsTheStoresCaptionsCountsBoldAndImages) {
   EXPECT_EQ(Shown(search), QString::fromUtf8("query"));
 
   EXPECT_TRUE(model->IndexOf(news).data(Qt::FontRole).value<QFont>().bold());
-  store::SetItemState(context, other->Data()->Items().front().get(), store::kStateRead, false);
+  store::SetItemState(context, other->Data()->Items().front().get(), store::kStateRead, store::Protection::kOverride);
   EXPECT_FALSE(model->IndexOf(groupB).data(Qt::FontRole).value<QFont>().bold());
 
   for (const TTreeNodeExt* node : {Root(), feed, search}) {
@@ -77,19 +77,19 @@ TEST_F(ChannelTreeModelTest, ShowsTheStoresCaptionsCountsBoldAndImages) {
 
 TEST_F(ChannelTreeModelTest, CountsRepaintExactlyTheRowsThatChanged) {
   QSignalSpy spy(model.get(), &QAbstractItemModel::dataChanged);
-  store::SetItemState(context, feed->Data()->Items().front().get(), store::kStateRead, false);
+  store::SetItemState(context, feed->Data()->Items().front().get(), store::kStateRead, store::Protection::kOverride);
   EXPECT_EQ(ChangedRows(spy), (std::multiset<const TTreeNodeExt*>{feed, news, Root()}));
   EXPECT_EQ(Shown(feed), QString::fromUtf8("日本語チャンネル (2/12)"));
 
   // The last unread item of B's channel also takes the bold state off it and off B.
   spy.clear();
-  store::SetItemState(context, other->Data()->Items().front().get(), store::kStateRead, false);
+  store::SetItemState(context, other->Data()->Items().front().get(), store::kStateRead, store::Protection::kOverride);
   EXPECT_EQ(ChangedRows(spy), (std::multiset<const TTreeNodeExt*>{other, other, groupB, groupB, Root()}));
 
   // Under the paint lock counts are held back; its end repaints every row once.
   spy.clear();
   store.Tree().LockTreePaint(true);
-  store::SetItemState(context, feed->Data()->Items().back().get(), store::kStateUnread, false);
+  store::SetItemState(context, feed->Data()->Items().back().get(), store::kStateUnread, store::Protection::kOverride);
   EXPECT_EQ(spy.count(), 0);
   store.Tree().LockTreePaint(false);
   EXPECT_EQ(Shown(feed), QString::fromUtf8("日本語チャンネル (3/12)"));

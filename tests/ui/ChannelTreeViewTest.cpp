@@ -11,7 +11,6 @@
 
 #include "ChannelTreeFixture.h"
 #include "support/ManualEventLoop.h"
-#include "ui/ChannelTreeHost.h"
 #include "ui/ChannelTreeView.h"
 
 namespace ui {
@@ -128,8 +127,20 @@ TEST_F(ChannelTreeViewTest, RenameKeysEditInPlaceAndEndThroughTheEditor) {
   EXPECT_FALSE(store.Tree().CaptionEditing());
 }
 
+// The tree editor's host as the window's tree pane is to it: the editor selects a new
+// node and edits its caption in the view.
+class ViewEditHost : public store::TreeEditHost {
+ public:
+  explicit ViewEditHost(ChannelTreeView& view) : view_(view) {}
+  void SelectNode(TTreeNodeExt* node) override { view_.SelectNode(node); }
+  void StartCaptionEdit(TTreeNodeExt* node) override { view_.StartCaptionEdit(node); }
+
+ private:
+  ChannelTreeView& view_;
+};
+
 TEST_F(ChannelTreeViewTest, NewGroupOpensItsCaptionEditorThroughTheHost) {
-  ChannelTreeHost treeHost(view, &host);
+  ViewEditHost treeHost(view);
   store::TreeEditor treeEditor(context, dialogs, searchCount, treeHost);
   model->SetTreeEditor(&treeEditor);
   TTreeNodeExt* group = treeEditor.CreateGroupNode(news, false);

@@ -196,7 +196,7 @@ TEST_F(HeadlineListViewTest, RowKeysGoToTheListWithTheirModifiers) {
     QTest::keyClick(&view, c.key, c.modifiers);
     EXPECT_EQ(item->read, c.stateAfter) << c.name;
     list.SelectRow(0);
-    list.SetRowState(0, kStateUnread, false);
+    list.SetRowState(0, kStateUnread, store::Protection::kOverride);
   }
 
   TestPane pane;

@@ -167,7 +167,7 @@ TEST_F(HeadlineTableModelTest, PassesTheModelTesterThroughTheListsChanges) {
     Add(chanB, "c", kStateUnread, 3);
     list.SelectNode(group);
     list.SortByColumn(present::kColumnTitle);
-    list.SetRowState(0, kStateProtected, false);
+    list.SetRowState(0, kStateProtected, store::Protection::kOverride);
     settings.DialogQues = false;
     list.SelectRow(1);
     list.DeleteSelectedRows();
@@ -183,7 +183,7 @@ TEST_F(HeadlineTableModelTest, RepaintRowChangesThatRowOnly) {
   list.SelectNode(chanA);
   QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
   QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-  ASSERT_TRUE(list.SetRowState(1, kStateRead, false));
+  ASSERT_TRUE(list.SetRowState(1, kStateRead, store::Protection::kOverride));
   ASSERT_EQ(changed.count(), 1);
   const QModelIndex topLeft = changed.at(0).at(0).value<QModelIndex>();
   const QModelIndex bottomRight = changed.at(0).at(1).value<QModelIndex>();

@@ -28,6 +28,7 @@
 #include "ui/HeadlineListView.h"
 #include "ui/MainWindow.h"
 #include "ui/QtEventLoop.h"
+#include "ui/UpdateProgress.h"
 
 namespace ui {
 namespace {
@@ -157,10 +158,10 @@ TEST_F(OpenedWindowTest, TheChannelCommandsEditTheTreeAndAreWithdrawnDuringAnUpd
   EXPECT_TRUE(window.TreeView().IsEditing());  // the new group's caption is edited at once
   window.TreeView().setFocus();
 
-  window.LockUserInterface(true, false);
+  window.Progress().LockUserInterface(true, false);
   EXPECT_FALSE(newGroup->isEnabled());
   EXPECT_FALSE(window.FindCommand(QString::fromUtf8("削除"))->isEnabled());
-  window.UnlockUserInterface();
+  window.Progress().UnlockUserInterface();
   EXPECT_TRUE(newGroup->isEnabled());
   EXPECT_TRUE(opened.Close());
 }

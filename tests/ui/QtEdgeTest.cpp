@@ -19,7 +19,7 @@ namespace ui {
 namespace {
 
 // Processes Qt's events until `done` holds or `timeoutMs` passed.
-bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
+bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 60000) {
   QElapsedTimer waited;
   waited.start();
   while (!done() && waited.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -52,13 +52,13 @@ TEST(QtEventLoopTest, TimersFireOnceOrRepeatAndStopFromInside) {
   int once = 0;
   int repeated = 0;
   const int64_t start = loop.TickMs();
-  loop.StartTimer(20, false, [&] { ++once; });
+  loop.StartTimer(20, platform::TimerKind::kOnce, [&] { ++once; });
   platform::EventLoop::TimerId repeating = 0;
-  repeating = loop.StartTimer(10, true, [&] {
+  repeating = loop.StartTimer(10, platform::TimerKind::kRepeating, [&] {
     if (++repeated == 3) loop.StopTimer(repeating);
   });
   const platform::EventLoop::TimerId stopped =
-      loop.StartTimer(10, false, [&] { ADD_FAILURE() << "stopped timer ran"; });
+      loop.StartTimer(10, platform::TimerKind::kOnce, [&] { ADD_FAILURE() << "stopped timer ran"; });
   loop.StopTimer(stopped);
   loop.StopTimer(stopped);  // a second stop is ignored
   ASSERT_TRUE(ProcessUntil([&] { return once == 1 && repeated == 3; }));

@@ -22,7 +22,10 @@
 
 namespace ui {
 
-inline bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+// Processes Qt's events until `done` holds. The time limit only keeps a broken test from
+// hanging: a loaded machine under a sanitizer may take long, so it is far beyond any wait
+// a passing test needs.
+inline bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 60000) {
   QElapsedTimer waited;
   waited.start();
   while (!done() && waited.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

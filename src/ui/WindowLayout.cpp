@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: MIT
-// The main window's layout: its geometry and the sizes of its panes, which panes each view
-// mode shows, and the toolbars of each view mode, all kept in plover.ini.
+#include "ui/WindowLayout.h"
+
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
 #include <QSplitter>
 
+#include "app/DataSession.h"
 #include "settings/TControlSize.h"
 #include "settings/ToolbarLayout.h"
-#include "ui/BrowserPane.h"
-#include "ui/ChannelTreeView.h"
+#include "ui/BrowserBar.h"
+#include "ui/CommandBar.h"
 #include "ui/HeadlineListView.h"
-#include "ui/MainWindow.h"
+#include "ui/KeywordBar.h"
 #include "ui/ToolbarPlacement.h"
 
 namespace ui {
@@ -40,19 +42,28 @@ QList<int> SplitAt(const QSplitter& splitter, int first) {
 
 }  // namespace
 
-void MainWindow::ApplyStoredLayout() {
+WindowLayout::WindowLayout(QMainWindow& window, app::DataSession& session, Panes panes)
+    : window_(window), session_(session), panes_(panes) {}
+
+void WindowLayout::AttachBars(CommandBar& commands, const BrowserBar& browser, const KeywordBar& keywords) {
+  commands_ = &commands;
+  browserBar_ = &browser;
+  keywordBar_ = &keywords;
+}
+
+void WindowLayout::ApplyStoredLayout() {
   toolbarLayouts_.Clear();
   toolbarLayouts_.Load(session_.IniFileName());  // a missing file leaves the defaults
   ReadGeometry();
   const int mode = session_.Settings().FormViewMode;
   LoadToolbars(mode);
   ShowPanes(mode);
-  ShowViewMode();
-  listView_->ApplySettings();
-  ShowFilters();
+  if (commands_ != nullptr) commands_->ShowViewMode();
+  panes_.list.ApplySettings();
+  if (commands_ != nullptr) commands_->ShowFilters();
 }
 
-void MainWindow::ReadGeometry() {
+void WindowLayout::ReadGeometry() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   settings::TControlSize window = settings::MainWindowSize(area.width(), area.height());
@@ -60,31 +71,32 @@ void MainWindow::ReadGeometry() {
   info.WorkArea = ToScreenRect(area);
   if (screen != nullptr) info.VirtualDesktop = ToScreenRect(screen->availableVirtualGeometry());
   window.ReadSize(toolbarLayouts_, info);
-  resize(window.Width, window.Height);
-  move(window.Left, window.Top);
+  window_.resize(window.Width, window.Height);
+  window_.move(window.Left, window.Top);
   startMaximised_ = window.Maximized;
 
   // The panes are sized against the window's new size.
-  settings::TControlSize tree = PaneSize("PL_Tree", width() / 4, 0);
-  settings::TControlSize list = PaneSize("PL_List", 0, height() / 3);
+  settings::TControlSize tree = PaneSize("PL_Tree", window_.width() / 4, 0);
+  settings::TControlSize list = PaneSize("PL_List", 0, window_.height() / 3);
   info.ParentWidth = window.Width;
   info.ParentHeight = window.Height;
   tree.ReadSize(toolbarLayouts_, info);
   list.ReadSize(toolbarLayouts_, info);
-  mainSplit_->resize(window.Width, window.Height);
-  sideSplit_->resize(window.Width - tree.Width, window.Height);
-  mainSplit_->setSizes(SplitAt(*mainSplit_, std::max(tree.Width, 1)));
-  sideSplit_->setSizes(SplitAt(*sideSplit_, std::max(list.Height, 1)));
+  panes_.mainSplit.resize(window.Width, window.Height);
+  panes_.sideSplit.resize(window.Width - tree.Width, window.Height);
+  panes_.mainSplit.setSizes(SplitAt(panes_.mainSplit, std::max(tree.Width, 1)));
+  panes_.sideSplit.setSizes(SplitAt(panes_.sideSplit, std::max(list.Height, 1)));
 }
 
-void MainWindow::WriteGeometry(settings::IniFile& ini) {
+void WindowLayout::WriteGeometry(settings::IniFile& ini) {
   settings::TControlSize window = settings::MainWindowSize(0, 0);
-  const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : QRect(pos(), size());
+  const QRect normal =
+      window_.isMaximized() || window_.isMinimized() ? window_.normalGeometry() : QRect(window_.pos(), window_.size());
   window.Left = normal.left();
   window.Top = normal.top();
   window.Width = normal.width();
   window.Height = normal.height();
-  window.Maximized = isMaximized();
+  window.Maximized = window_.isMaximized();
   window.WriteSize(ini);
   // The panes' sizes are those of standard mode as it was last seen.
   KeepPaneSizes(session_.Settings().FormViewMode);
@@ -96,49 +108,49 @@ void MainWindow::WriteGeometry(settings::IniFile& ini) {
   }
 }
 
-void MainWindow::KeepPaneSizes(int shownMode) {
+void WindowLayout::KeepPaneSizes(int shownMode) {
   // Only standard mode shows the panes at the sizes the user gave them: the other modes
   // enlarge or hide them, and a window in the notification area has no sizes at all.
-  if (shownMode != app::kStandardMode || !isVisible() || isMinimized()) return;
-  if (treeView_->isVisible()) PaneSize("PL_Tree", treeView_->width(), 0).WriteSize(toolbarLayouts_);
-  if (listView_->isVisible()) PaneSize("PL_List", 0, listView_->height()).WriteSize(toolbarLayouts_);
+  if (shownMode != app::kStandardMode || !window_.isVisible() || window_.isMinimized()) return;
+  if (panes_.tree.isVisible()) PaneSize("PL_Tree", panes_.tree.width(), 0).WriteSize(toolbarLayouts_);
+  if (panes_.list.isVisible()) PaneSize("PL_List", 0, panes_.list.height()).WriteSize(toolbarLayouts_);
 }
 
-void MainWindow::ShowPanes(int viewMode) {
-  const app::PaneLayout panes = app::PanesForViewMode(viewMode);
-  treeView_->setVisible(panes.Tree);
-  listView_->setVisible(panes.List);
-  browser_->setVisible(panes.Browser);
-  sideSplit_->setVisible(panes.List || panes.Browser);
+void WindowLayout::ShowPanes(int viewMode) {
+  const app::PaneLayout panes = app::PanesForViewMode(settings::ViewModeOf(viewMode));
+  panes_.tree.setVisible(panes.Tree);
+  panes_.list.setVisible(panes.List);
+  panes_.browser.setVisible(panes.Browser);
+  panes_.sideSplit.setVisible(panes.List || panes.Browser);
 }
 
-void MainWindow::RestorePaneSizes() {
+void WindowLayout::RestorePaneSizes() {
   // Back in standard mode, the panes take the sizes they had there.
   const int tree = toolbarLayouts_.ReadInteger("Sz_PL_Tree", "szWidth", 0);
   const int list = toolbarLayouts_.ReadInteger("Sz_PL_List", "szHeight", 0);
-  if (tree > 0) mainSplit_->setSizes(SplitAt(*mainSplit_, tree));
-  if (list > 0) sideSplit_->setSizes(SplitAt(*sideSplit_, list));
+  if (tree > 0) panes_.mainSplit.setSizes(SplitAt(panes_.mainSplit, tree));
+  if (list > 0) panes_.sideSplit.setSizes(SplitAt(panes_.sideSplit, list));
 }
 
-void MainWindow::LoadToolbars(int viewMode) {
-  ApplyToolbarLayout(*this, settings::ReadToolbarLayout(toolbarLayouts_, viewMode), viewMode);
+void WindowLayout::LoadToolbars(int viewMode) {
+  ApplyToolbarLayout(window_, settings::ReadToolbarLayout(toolbarLayouts_, viewMode), viewMode);
 }
 
-void MainWindow::KeepToolbars(int viewMode) {
+void WindowLayout::KeepToolbars(int viewMode) {
   const std::vector<settings::ToolbarPlace> applied = settings::ReadToolbarLayout(toolbarLayouts_, viewMode);
-  settings::WriteToolbarLayout(toolbarLayouts_, viewMode, CaptureToolbarLayout(*this, applied));
+  settings::WriteToolbarLayout(toolbarLayouts_, viewMode, CaptureToolbarLayout(window_, applied));
 }
 
-void MainWindow::ApplyViewMode(int oldMode, int newMode) {
+void WindowLayout::ApplyViewMode(int oldMode, int newMode) {
   KeepPaneSizes(oldMode);
   KeepToolbars(oldMode);
   LoadToolbars(newMode);
   ShowPanes(newMode);
   if (newMode == app::kStandardMode) RestorePaneSizes();
-  ShowViewMode();
+  if (commands_ != nullptr) commands_->ShowViewMode();
 }
 
-void MainWindow::WriteLayout(settings::IniFile& ini) {
+void WindowLayout::WriteLayout(settings::IniFile& ini) {
   WriteGeometry(ini);
   const int current = session_.Settings().FormViewMode;
   KeepToolbars(current);
@@ -146,8 +158,16 @@ void MainWindow::WriteLayout(settings::IniFile& ini) {
     settings::WriteToolbarLayout(ini, mode, settings::ReadToolbarLayout(toolbarLayouts_, mode));
 }
 
-std::vector<int> MainWindow::ListColumnWidths() {
-  return listView_->ListColumnWidths();
+std::vector<int> WindowLayout::ListColumnWidths() {
+  return panes_.list.ListColumnWidths();
+}
+
+std::vector<std::string> WindowLayout::AddressBoxItems() {
+  return browserBar_ != nullptr ? browserBar_->AddressHistory() : std::vector<std::string>{};
+}
+
+std::vector<std::string> WindowLayout::KeywordBoxItems() {
+  return keywordBar_ != nullptr ? keywordBar_->History() : std::vector<std::string>{};
 }
 
 }  // namespace ui

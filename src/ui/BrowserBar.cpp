@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// The main window's browser commands: the tabs, the styles of the headline pages and the
-// option menu of a headline on its page.
+#include "ui/BrowserBar.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -14,31 +15,40 @@
 #include <QToolBar>
 #include <QWebEngineView>
 
+#include "app/DataSession.h"
 #include "app/KeywordBox.h"
-#include "app/ViewModes.h"
 #include "present/HeadlineList.h"
 #include "shell/BrowserTabs.h"
 #include "shell/FeedDiscovery.h"
 #include "text/Cut.h"
 #include "ui/BrowserPane.h"
 #include "ui/EditableBox.h"
-#include "ui/MainWindow.h"
 #include "ui/QtText.h"
 #include "ui/WebTabs.h"
 
 namespace ui {
-namespace {
 
-// How long the style download page is given before the browser's own way of opening
-// pages comes back, and how often it is looked at after that while it still loads.
-constexpr int kStylePageFirstWaitMs = 300;
-constexpr int kStylePageStepMs = 100;
+BrowserBar::BrowserBar(QMainWindow& window, app::DataSession& session, shell::BrowserTabs& tabs, BrowserPane& browser)
+    : QObject(&window), window_(window), session_(session), tabs_(tabs), browser_(browser) {
+  BuildTabMenu();
+  BuildBrowserToolbar();
+}
 
-}  // namespace
+// The actions belong to the window, where their shortcuts work.
+QAction* BrowserBar::AddCommand(const char* caption, const std::function<void()>& run) {
+  auto* action = new QAction(J(caption), &window_);
+  connect(action, &QAction::triggered, this, [run] { run(); });
+  return action;
+}
 
-void MainWindow::BuildTabMenu() {
-  shell::BrowserTabs& tabs = controller_->Tabs();
-  tabMenu_ = menuBar()->addMenu(J("タブ(&T)"));
+void BrowserBar::ClearAddressHistory() {
+  addressHistory_.clear();
+  ShowAddressHistory();
+}
+
+void BrowserBar::BuildTabMenu() {
+  shell::BrowserTabs& tabs = tabs_;
+  tabMenu_ = window_.menuBar()->addMenu(J("タブ(&T)"));
   struct TabCommand {
     const char* caption;
     QKeySequence keys;
@@ -58,11 +68,11 @@ void MainWindow::BuildTabMenu() {
     QAction* action = AddCommand(command.caption, command.run);
     action->setShortcut(command.keys);
     tabMenu_->addAction(action);
-    addAction(action);
+    window_.addAction(action);
   }
   tabMenu_->addSeparator();
   QMenu* behaviour = tabMenu_->addMenu(J("タブの動作(&B)"));
-  auto* group = new QActionGroup(this);
+  auto* group = new QActionGroup(&window_);
   const char* behaviours[] = {"標準(&N)", "新しいタブでサイトを開きフォーカスを移す(&R)",
                               "新しいタブでサイトを開く(&A)", "サイトを概要で上書きしない(&O)"};
   for (int value = 0; value < static_cast<int>(std::size(behaviours)); ++value) {
@@ -76,18 +86,18 @@ void MainWindow::BuildTabMenu() {
     for (QAction* action : behaviour->actions()) action->setChecked(action->data().toInt() == tabs.TabBehaviour());
   });
   // The tab row's context menu is the same menu, for the tab the right click activated.
-  QTabBar& bar = browser_->Tabs().TabBar();
+  QTabBar& bar = browser_.Tabs().TabBar();
   bar.setContextMenuPolicy(Qt::CustomContextMenu);
   connect(&bar, &QWidget::customContextMenuRequested, this,
           [this, &bar](const QPoint& pos) { tabMenu_->popup(bar.mapToGlobal(pos)); });
 }
 
-void MainWindow::BuildBrowserToolbar() {
-  QToolBar* bar = addToolBar(J("ブラウザ"));
+void BrowserBar::BuildBrowserToolbar() {
+  QToolBar* bar = window_.addToolBar(J("ブラウザ"));
   bar->setObjectName(QStringLiteral("ToolBar_Browser"));
   auto inView = [this](const std::function<void(QWebEngineView&)>& run) {
     return [this, run] {
-      if (QWebEngineView* view = browser_->ActiveView()) run(*view);
+      if (QWebEngineView* view = browser_.ActiveView()) run(*view);
     };
   };
   QAction* back = AddCommand("戻る", inView([](QWebEngineView& view) { view.back(); }));
@@ -97,26 +107,23 @@ void MainWindow::BuildBrowserToolbar() {
   QAction* stop = AddCommand("中止", inView([](QWebEngineView& view) { view.stop(); }));
   QAction* reload = AddCommand("再読込", inView([](QWebEngineView& view) { view.reload(); }));
   reload->setShortcut(QKeySequence(Qt::Key_F5));
-  QAction* home = AddCommand("ホーム", [this] {
-    shell::BrowserTabs& tabs = controller_->Tabs();
-    tabs.Navigate(tabs.ActiveView(), std::string(), 0);
-  });
+  QAction* home = AddCommand("ホーム", [this] { tabs_.Navigate(tabs_.ActiveView(), std::string(), 0); });
   for (QAction* action : {back, forward, stop, reload, home}) {
     bar->addAction(action);
-    addAction(action);
+    window_.addAction(action);
   }
   BuildAddressBox();
   // The tab list says what the view in front can do; a locked tab neither goes back nor
   // reloads.
-  connect(&browser_->Tabs(), &WebTabs::NavigationEnabled, this, [back, forward, reload](bool b, bool f, bool r) {
+  connect(&browser_.Tabs(), &WebTabs::NavigationEnabled, this, [back, forward, reload](bool b, bool f, bool r) {
     back->setEnabled(b);
     forward->setEnabled(f);
     reload->setEnabled(r);
   });
 }
 
-void MainWindow::BuildAddressBox() {
-  QToolBar* bar = addToolBar(J("アドレス"));
+void BrowserBar::BuildAddressBox() {
+  QToolBar* bar = window_.addToolBar(J("アドレス"));
   bar->setObjectName(QStringLiteral("ToolWindow_Address"));
   addressBox_ = MakeEditableBox(bar, "CB_Address", 40);
   addressBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -129,16 +136,16 @@ void MainWindow::BuildAddressBox() {
           [this] { OpenTypedAddress(FromQString(addressBox_->currentText())); });
   connect(addressBox_, &QComboBox::activated, this,
           [this](int index) { OpenTypedAddress(FromQString(addressBox_->itemText(index))); });
-  connect(&browser_->Tabs(), &WebTabs::AddressChanged, this,
+  connect(&browser_.Tabs(), &WebTabs::AddressChanged, this,
           [this](const QString& address) { addressBox_->setEditText(address); });
 
-  feedIcon_ = new QLabel(this);
+  feedIcon_ = new QLabel(&window_);
   feedIcon_->setPixmap(QPixmap(PathToQString(session_.DataFolder() + "system/xml.png")));
   feedIcon_->setToolTip(J("このページはFeedを提供しています"));
   feedIcon_->hide();
-  statusBar()->addPermanentWidget(feedIcon_);
+  window_.statusBar()->addPermanentWidget(feedIcon_);
   connect(
-      &browser_->Tabs(), &WebTabs::FeedFoundChanged, this,
+      &browser_.Tabs(), &WebTabs::FeedFoundChanged, this,
       [this](int, const QColor& colour, const QString& hint, bool feedIcon) { ShowFeedFound(colour, hint, feedIcon); });
   // Until a page says otherwise, nothing was found.
   const shell::FeedFoundLook nothing = shell::FeedFoundAppearance(shell::kFeedFoundNothing);
@@ -147,17 +154,17 @@ void MainWindow::BuildAddressBox() {
   // Alt+D goes to the address box, and from there back to the page.
   QAction* focus = AddCommand("アドレスバー", [this] {
     if (addressBox_->hasFocus() || addressBox_->lineEdit()->hasFocus()) {
-      if (QWebEngineView* view = browser_->ActiveView()) view->setFocus();
+      if (QWebEngineView* view = browser_.ActiveView()) view->setFocus();
       return;
     }
     addressBox_->setFocus();
     addressBox_->lineEdit()->selectAll();
   });
   focus->setShortcut(QKeySequence(Qt::ALT | Qt::Key_D));
-  addAction(focus);
+  window_.addAction(focus);
 }
 
-void MainWindow::ShowFeedFound(const QColor& colour, const QString& hint, bool feedIcon) {
+void BrowserBar::ShowFeedFound(const QColor& colour, const QString& hint, bool feedIcon) {
   QPalette palette = addressBox_->lineEdit()->palette();
   palette.setColor(QPalette::Base, colour);
   addressBox_->lineEdit()->setPalette(palette);
@@ -166,15 +173,15 @@ void MainWindow::ShowFeedFound(const QColor& colour, const QString& hint, bool f
   feedIcon_->setVisible(feedIcon);
 }
 
-void MainWindow::OpenTypedAddress(const std::string& address) {
+void BrowserBar::OpenTypedAddress(const std::string& address) {
   const std::string typed = text::TrimJ(address);
   if (typed.empty()) return;
-  if (!controller_->Tabs().OpenTypedAddress(typed)) return;
+  if (!tabs_.OpenTypedAddress(typed)) return;
   app::AddToHistory(addressHistory_, typed);
   ShowAddressHistory();
 }
 
-void MainWindow::ShowAddressHistory() {
+void BrowserBar::ShowAddressHistory() {
   const QSignalBlocker quiet(addressBox_);
   const QString text = addressBox_->currentText();
   addressBox_->clear();
@@ -182,50 +189,12 @@ void MainWindow::ShowAddressHistory() {
   addressBox_->setEditText(text);
 }
 
-void MainWindow::BuildStyleMenu(QMenu* view) {
-  QMenu* styles = view->addMenu(J("スタイル(&T)"));
-  connect(styles, &QMenu::aboutToShow, this, [this, styles] {
-    styles->clear();
-    present::Styles& list = controller_->Styles();
-    const std::vector<std::string> entries = list.StyleMenuEntries();
-    const size_t checked = list.CheckedStyleEntry();
-    for (size_t index = 0; index < entries.size(); ++index) {
-      if (index == 2) styles->addSeparator();
-      QAction* action = styles->addAction(ToQString(entries[index]));
-      action->setCheckable(true);
-      action->setChecked(index == checked);
-      const std::string name = entries[index];
-      connect(action, &QAction::triggered, this, [this, name] { controller_->Styles().ChooseStyle(name); });
-    }
-    styles->addSeparator();
-    QAction* install = styles->addAction(J("スタイルテンプレートのインストール(&I)"));
-    connect(install, &QAction::triggered, this, [this] { OpenStyleDownloadPage(); });
-  });
-}
-
-void MainWindow::OpenStyleDownloadPage() {
-  present::Styles& styles = controller_->Styles();
-  const std::optional<present::StyleDownloadOpening> opening = styles.OpenStyleDownloadPage(ShiftHeld(), CtrlHeld());
-  if (!opening) return;
-  controller_->Tabs().Open(opening->Address);
-  // The add-in switches come back once the page had its time to load.
-  auto* wait = new QTimer(this);
-  wait->setInterval(kStylePageStepMs);
-  connect(wait, &QTimer::timeout, this, [this, wait, opening = *opening] {
-    if (browser_->Busy()) return;
-    wait->stop();
-    wait->deleteLater();
-    controller_->Styles().EndStyleDownloadPage(opening);
-  });
-  QTimer::singleShot(kStylePageFirstWaitMs, wait, qOverload<>(&QTimer::start));
-}
-
-void MainWindow::ShowOptionMenu(store::TSiteRecord* item) {
+void BrowserBar::ShowOptionMenu(store::TSiteRecord* item) {
   if (item == nullptr) return;
-  QMenu menu(this);
+  QMenu menu(&window_);
   QAction* open = menu.addAction(J("開く(&O)"));
   const std::string address = present::HeadlineList::ItemAddress(*item);
-  connect(open, &QAction::triggered, this, [this, address] { controller_->Tabs().Open(address); });
+  connect(open, &QAction::triggered, this, [this, address] { tabs_.Open(address); });
   menu.exec(QCursor::pos());
 }
 
