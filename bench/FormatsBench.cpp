@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/FeedProcessor.h"
-#include "formats/FeedRun.h"
-#include "formats/ItemMerge.h"
+#include "formats/feeds/FeedProcessor.h"
+#include "formats/feeds/FeedRun.h"
+#include "formats/feeds/ItemMerge.h"
 #include "platform/SilentDialogs.h"
 #include "platform/XmlDocument.h"
 #include "settings/Settings.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "present/HeadlineFakes.h"  // the fakes of tests/present
 #include "present/KeywordListQuery.h"
 #include "present/Styles.h"

@@ -16,9 +16,9 @@
 #include "search/SearchSnapshot.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
-#include "store/DataGuard.h"
-#include "store/FeedDataFile.h"
-#include "store/RecoveryCounter.h"
+#include "store/datafile/DataGuard.h"
+#include "store/datafile/FeedDataFile.h"
+#include "store/journal/RecoveryCounter.h"
 #include "text/Literal.h"
 
 namespace {

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 # Script mode: writes OUTPUT, a C++ source holding every file of FILES as a byte array,
 # reachable through app::FindEmbeddedFile(name).
-set(body "// Generated file: do not edit.\n#include \"app/EmbeddedFiles.h\"\n\nnamespace app {\nnamespace {\n")
+set(body "// Generated file: do not edit.\n#include \"app/private/EmbeddedFiles.h\"\n\nnamespace app {\nnamespace {\n")
 set(table "")
 set(index 0)
 foreach(path IN LISTS FILES)

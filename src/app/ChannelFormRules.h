@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/TDefParamType.h"
+#include "formats/feeds/TDefParamType.h"
 #include "store/ChannelOptions.h"
 #include "store/ChannelTree.h"
 

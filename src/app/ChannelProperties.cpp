@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "formats/XmlLoader.h"
+#include "formats/xml/XmlLoader.h"
 #include "store/TSiteList.h"
 #include "text/Cut.h"
 #include "text/Literal.h"

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/ChannelFormRules.h"
-#include "formats/DocumentSource.h"
-#include "formats/XmlContext.h"
+#include "formats/feeds/DocumentSource.h"
+#include "formats/xml/XmlContext.h"
 #include "platform/Dialogs.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"

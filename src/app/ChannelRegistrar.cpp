@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/ChannelRegistrar.h"
 
-#include "formats/FeedDate.h"
+#include "formats/feeds/FeedDate.h"
 
 namespace app {
 

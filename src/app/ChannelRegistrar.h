@@ -3,11 +3,11 @@
 
 #include "app/DataSession.h"
 #include "fetch/ChannelRegistration.h"
-#include "formats/DocumentSource.h"
-#include "formats/FeedProcessor.h"
-#include "formats/HtmlFeedBuilder.h"
-#include "formats/MediaHandOver.h"
-#include "formats/MediaQueue.h"
+#include "formats/feeds/DocumentSource.h"
+#include "formats/feeds/FeedProcessor.h"
+#include "formats/html/HtmlFeedBuilder.h"
+#include "formats/media/MediaHandOver.h"
+#include "formats/media/MediaQueue.h"
 #include "platform/Dialogs.h"
 
 namespace app {

@@ -5,16 +5,16 @@
 #include <string>
 
 #include "formats/LegacyDataConverter.h"
-#include "formats/XmlContext.h"
+#include "formats/xml/XmlContext.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 #include "settings/Settings.h"
 #include "settings/SettingsState.h"
 #include "store/ChannelStore.h"
-#include "store/DataGuard.h"
-#include "store/FeedDataFile.h"
-#include "store/RecoveryCounter.h"
-#include "store/RecoveryJournal.h"
+#include "store/datafile/DataGuard.h"
+#include "store/datafile/FeedDataFile.h"
+#include "store/journal/RecoveryCounter.h"
+#include "store/journal/RecoveryJournal.h"
 
 namespace app {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/DefaultListOffer.h"
+#include "app/private/DefaultListOffer.h"
 
 #include "app/OpmlFileImport.h"
 #include "text/Literal.h"

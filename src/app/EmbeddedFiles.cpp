@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/EmbeddedFiles.h"
+#include "app/private/EmbeddedFiles.h"
 
 namespace app {
 

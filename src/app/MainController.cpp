@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "app/MainController.h"
 
-#include "app/DefaultListOffer.h"
-#include "app/EmbeddedFiles.h"
+#include "app/private/DefaultListOffer.h"
+#include "app/private/EmbeddedFiles.h"
 #include "fetch/HttpDocumentSource.h"
 #include "platform/Ascii.h"
 #include "present/HeadlineColumns.h"
 #include "settings/SaveAll.h"
-#include "store/DataRepair.h"
 #include "store/LocalClock.h"
+#include "store/journal/DataRepair.h"
 
 namespace app {
 namespace {

@@ -30,10 +30,10 @@
 #include "shell/NoOfflineCopies.h"
 #include "shell/OtherBrowser.h"
 #include "shell/SummaryDisplay.h"
-#include "store/DataRepair.h"
 #include "store/ItemStates.h"
 #include "store/SearchCountControl.h"
 #include "store/TreeEditor.h"
+#include "store/journal/DataRepair.h"
 
 namespace app {
 

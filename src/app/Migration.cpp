@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/Migration.h"
+#include "app/private/Migration.h"
 
 #include <sys/stat.h>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/OpmlFileImport.h"
 
-#include "formats/DocumentSource.h"
 #include "formats/Opml.h"
-#include "formats/XmlListBuilder.h"
-#include "formats/XmlLoader.h"
+#include "formats/feeds/DocumentSource.h"
+#include "formats/xml/XmlListBuilder.h"
+#include "formats/xml/XmlLoader.h"
 #include "platform/Files.h"
 #include "text/Compare.h"
 #include "text/Literal.h"

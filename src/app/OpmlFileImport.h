@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "formats/XmlContext.h"
+#include "formats/xml/XmlContext.h"
 #include "platform/Dialogs.h"
 #include "store/ChannelStore.h"
 #include "store/TTreeNodeExt.h"

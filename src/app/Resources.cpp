@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "app/DataFolder.h"
-#include "app/EmbeddedFiles.h"
+#include "app/private/EmbeddedFiles.h"
 #include "platform/Files.h"
 
 namespace app {

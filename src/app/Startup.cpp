@@ -4,8 +4,8 @@
 #include <chrono>
 
 #include "app/DataFolder.h"
-#include "app/Migration.h"
 #include "app/Resources.h"
+#include "app/private/Migration.h"
 #include "text/Literal.h"
 
 namespace app {

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/DataFolder.h"
-#include "formats/FeedDate.h"
+#include "formats/feeds/FeedDate.h"
 
 namespace app {
 

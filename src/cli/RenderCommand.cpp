@@ -17,7 +17,7 @@
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
 #include "cli/QuietHeadlineView.h"
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "platform/CodePage.h"
 #include "present/HeadlineList.h"
 #include "present/KeywordListQuery.h"

@@ -4,10 +4,10 @@
 #include <ctime>
 #include <optional>
 
-#include "fetch/ErrorLog.h"
 #include "fetch/FeedLinks.h"
 #include "fetch/UpdateTexts.h"
-#include "formats/PageLinks.h"
+#include "fetch/private/ErrorLog.h"
+#include "formats/html/PageLinks.h"
 #include "platform/Ascii.h"
 #include "platform/HttpTransport.h"
 #include "settings/Credentials.h"

@@ -8,10 +8,10 @@
 
 #include "fetch/FtpPreRunStep.h"
 #include "fetch/UpdateRunView.h"
-#include "formats/DocumentSource.h"
-#include "formats/FeedProcessor.h"
-#include "formats/MediaHandOver.h"
-#include "formats/TDefParamType.h"
+#include "formats/feeds/DocumentSource.h"
+#include "formats/feeds/FeedProcessor.h"
+#include "formats/feeds/TDefParamType.h"
+#include "formats/media/MediaHandOver.h"
 #include "platform/Dialogs.h"
 #include "store/ChannelStore.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "fetch/ErrorLog.h"
+#include "fetch/private/ErrorLog.h"
 
 #include "fetch/UpdateTexts.h"
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "store/TTreeNodeExt.h"
 #include "text/Html.h"
 #include "text/Literal.h"

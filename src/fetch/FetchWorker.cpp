@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "fetch/FetchWorker.h"
+#include "fetch/private/FetchWorker.h"
 
 #include <algorithm>
 #include <chrono>
 #include <exception>
 #include <utility>
 
-#include "fetch/HttpExchange.h"
-#include "fetch/HttpRules.h"
-#include "formats/DocumentSource.h"
-#include "formats/PageLinks.h"
+#include "fetch/private/HttpExchange.h"
+#include "fetch/private/HttpRules.h"
+#include "formats/feeds/DocumentSource.h"
+#include "formats/html/PageLinks.h"
 #include "platform/HttpTransport.h"
 
 namespace fetch {

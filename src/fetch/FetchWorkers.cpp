@@ -8,7 +8,7 @@
 #include <thread>
 #include <utility>
 
-#include "fetch/FetchWorker.h"
+#include "fetch/private/FetchWorker.h"
 
 namespace fetch {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "fetch/HttpDocumentSource.h"
 
-#include "fetch/HttpExchange.h"
-#include "fetch/HttpRules.h"
+#include "fetch/private/HttpExchange.h"
+#include "fetch/private/HttpRules.h"
 
 namespace fetch {
 

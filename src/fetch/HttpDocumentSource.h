@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fetch/HttpSettings.h"
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "platform/HttpTransport.h"
 
 namespace fetch {

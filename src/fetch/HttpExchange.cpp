@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "fetch/HttpExchange.h"
+#include "fetch/private/HttpExchange.h"
 
-#include "fetch/HttpRules.h"
+#include "fetch/private/HttpRules.h"
 
 namespace fetch {
 

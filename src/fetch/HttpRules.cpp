@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "fetch/HttpRules.h"
+#include "fetch/private/HttpRules.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "fetch/HttpRules.h"
 #include "fetch/HttpSettings.h"
+#include "fetch/private/HttpRules.h"
 #include "settings/Credentials.h"
 #include "store/BloglinesAddress.h"
 

@@ -3,8 +3,8 @@
 
 #include <utility>
 
-#include "fetch/ErrorLog.h"
 #include "fetch/UpdateTexts.h"
+#include "fetch/private/ErrorLog.h"
 
 namespace fetch {
 namespace {

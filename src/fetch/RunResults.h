@@ -8,7 +8,7 @@
 #include "fetch/RunFetches.h"
 #include "fetch/RunProgress.h"
 #include "fetch/UpdateRunServices.h"
-#include "formats/FeedProcessor.h"
+#include "formats/feeds/FeedProcessor.h"
 
 namespace fetch {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "fetch/StaleMemoFiles.h"
+#include "fetch/private/StaleMemoFiles.h"
 
 #include <sys/stat.h>
 

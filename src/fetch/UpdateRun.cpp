@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <ctime>
 
-#include "fetch/StaleMemoFiles.h"
 #include "fetch/UpdateTexts.h"
+#include "fetch/private/StaleMemoFiles.h"
 #include "text/Literal.h"
 
 namespace fetch {

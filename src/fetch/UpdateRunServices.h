@@ -9,8 +9,8 @@
 #include "fetch/KeywordAlerts.h"
 #include "fetch/ModifierKeys.h"
 #include "fetch/OfflineSwitch.h"
-#include "formats/FeedProcessor.h"
-#include "formats/MediaHandOver.h"
+#include "formats/feeds/FeedProcessor.h"
+#include "formats/media/MediaHandOver.h"
 #include "platform/EventLoop.h"
 #include "store/LocalClock.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "formats/TParseError.h"
+#include "formats/xml/TParseError.h"
 
 // The texts an update run shows: the summary balloon, the tray tip, the status line, the
 // captions, and the error log's titles and details. All code page 932, exactly as the

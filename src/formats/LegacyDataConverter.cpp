@@ -10,14 +10,14 @@
 #include <variant>
 
 #include "formats/Opml.h"
-#include "formats/XmlListBuilder.h"
-#include "formats/XmlLoader.h"
+#include "formats/xml/XmlListBuilder.h"
+#include "formats/xml/XmlLoader.h"
 #include "platform/Files.h"
 #include "store/ChannelTree.h"
-#include "store/DataFileFields.h"
-#include "store/DataFileFormat.h"
 #include "store/TSiteList.h"
 #include "store/TTreeNodeExt.h"
+#include "store/datafile/DataFileFields.h"
+#include "store/datafile/DataFileFormat.h"
 #include "text/Cut.h"
 #include "text/Literal.h"
 #include "text/XmlText.h"

@@ -4,12 +4,12 @@
 #include <optional>
 #include <string>
 
-#include "formats/TXMLList.h"
-#include "formats/XmlContext.h"
+#include "formats/xml/TXMLList.h"
+#include "formats/xml/XmlContext.h"
 #include "platform/Dialogs.h"
 #include "store/ChannelStore.h"
-#include "store/ItemStateReplay.h"
-#include "store/LegacyConverter.h"
+#include "store/datafile/LegacyConverter.h"
+#include "store/journal/ItemStateReplay.h"
 
 namespace formats {
 

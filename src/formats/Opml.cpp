@@ -6,12 +6,12 @@
 #include <string_view>
 #include <utility>
 
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "platform/Files.h"
 #include "store/BloglinesAddress.h"
 #include "store/ChannelTree.h"
-#include "store/DataFileFormat.h"
 #include "store/TSiteList.h"
+#include "store/datafile/DataFileFormat.h"
 #include "text/Compare.h"
 #include "text/Convert.h"
 #include "text/Cut.h"

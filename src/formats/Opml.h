@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "formats/TXMLList.h"
+#include "formats/xml/TXMLList.h"
 #include "platform/Dialogs.h"
 #include "store/ChannelStore.h"
 #include "store/TTreeNodeExt.h"

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "platform/Cp932Tables.h"
+#include "platform/private/Cp932Tables.h"
 
 namespace platform {
 namespace {

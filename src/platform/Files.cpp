@@ -14,7 +14,7 @@
 #include <exception>
 #include <memory>
 
-#include "platform/FileDescriptor.h"
+#include "platform/private/FileDescriptor.h"
 
 namespace platform {
 namespace {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/CodePage.h"
-#include "platform/HtmlTree.h"
-#include "platform/XmlLibrary.h"
+#include "platform/private/HtmlTree.h"
+#include "platform/private/XmlLibrary.h"
 
 namespace platform {
 namespace {

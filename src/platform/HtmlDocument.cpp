@@ -13,8 +13,8 @@
 
 #include "platform/Ascii.h"
 #include "platform/CodePage.h"
-#include "platform/HtmlTree.h"
-#include "platform/XmlLibrary.h"
+#include "platform/private/HtmlTree.h"
+#include "platform/private/XmlLibrary.h"
 
 namespace platform {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/HtmlTree.h"
+#include "platform/private/HtmlTree.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>

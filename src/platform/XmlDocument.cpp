@@ -13,7 +13,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Files.h"
-#include "platform/XmlLibrary.h"
+#include "platform/private/XmlLibrary.h"
 
 namespace platform {
 namespace {

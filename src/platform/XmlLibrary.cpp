@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/XmlLibrary.h"
+#include "platform/private/XmlLibrary.h"
 
 #include <libxml/encoding.h>
 #include <libxml/parser.h>

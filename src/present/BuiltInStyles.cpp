@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "present/BuiltInStyles.h"
+#include "present/private/BuiltInStyles.h"
 
 #include <iterator>
 #include <string_view>

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "formats/AtomParser.h"
+#include "formats/feeds/AtomParser.h"
 #include "present/PageFill.h"
 #include "store/DateTime.h"
 #include "text/Cut.h"

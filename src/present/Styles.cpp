@@ -5,12 +5,12 @@
 #include <string_view>
 #include <utility>
 
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "platform/Ascii.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/HtmlDocument.h"
-#include "present/BuiltInStyles.h"
+#include "present/private/BuiltInStyles.h"
 #include "settings/Settings.h"
 #include "text/Convert.h"
 #include "text/Cut.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/KeywordAlerts.h"
 
-#include "formats/KeywordFilter.h"
+#include "formats/feeds/KeywordFilter.h"
 
 namespace search {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/KeywordFilter.h"
+#include "formats/feeds/KeywordFilter.h"
 
 namespace store {
 class TChannelTree;

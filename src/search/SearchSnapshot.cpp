@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "search/SearchSnapshot.h"
 
-#include "formats/KeywordFilter.h"
+#include "formats/feeds/KeywordFilter.h"
 #include "search/QuerySet.h"
 #include "store/ChannelTree.h"
 #include "store/TSiteList.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "settings/SettingsKeys.h"
+#include "settings/private/SettingsKeys.h"
 
 namespace settings {
 

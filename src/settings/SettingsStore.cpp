@@ -11,7 +11,7 @@
 
 #include "settings/Credentials.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsKeys.h"
+#include "settings/private/SettingsKeys.h"
 #include "text/Convert.h"
 #include "text/Literal.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/MediaHandOver.h"
-#include "formats/MediaQueue.h"
+#include "formats/media/MediaHandOver.h"
+#include "formats/media/MediaQueue.h"
 #include "platform/Dialogs.h"
 #include "present/HeadlineList.h"
 #include "present/PageDisplay.h"

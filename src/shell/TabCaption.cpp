@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "shell/TabCaption.h"
+#include "shell/private/TabCaption.h"
 
 #include "shell/PageAddress.h"
 #include "text/Cut.h"

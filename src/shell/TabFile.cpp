@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "shell/TabFile.h"
+#include "shell/private/TabFile.h"
 
 #include <algorithm>
 

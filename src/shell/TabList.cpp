@@ -5,7 +5,7 @@
 
 #include "shell/FeedDiscovery.h"
 #include "shell/PageAddress.h"
-#include "shell/TabCaption.h"
+#include "shell/private/TabCaption.h"
 
 namespace shell {
 

@@ -6,7 +6,7 @@
 
 #include "platform/Files.h"
 #include "shell/PageAddress.h"
-#include "shell/TabFile.h"
+#include "shell/private/TabFile.h"
 
 namespace shell {
 

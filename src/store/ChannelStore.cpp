@@ -2,7 +2,7 @@
 #include "store/ChannelStore.h"
 
 #include "store/DateTime.h"
-#include "store/DuplicateKey.h"
+#include "store/private/DuplicateKey.h"
 
 namespace store {
 

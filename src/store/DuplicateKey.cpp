@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "store/DuplicateKey.h"
+#include "store/private/DuplicateKey.h"
 
 #include "text/Compare.h"
 

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "store/JournalFormat.h"
-#include "store/RecoveryJournal.h"
 #include "store/TTreeNodeExt.h"
+#include "store/journal/JournalFormat.h"
+#include "store/journal/RecoveryJournal.h"
 
 namespace store {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "text/Entities.h"
+#include "text/private/Entities.h"
 
 namespace text {
 

@@ -2,8 +2,8 @@
 #include "text/Html.h"
 
 #include "text/Cut.h"
-#include "text/Entities.h"
 #include "text/XmlText.h"
+#include "text/private/Entities.h"
 
 // The markup characters & < > " and the line-break bytes all lie below the trail-byte
 // range of code page 932, so the routines here can look at single bytes without ever

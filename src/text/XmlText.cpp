@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "text/XmlText.h"
 
-#include "text/Entities.h"
 #include "text/Literal.h"
+#include "text/private/Entities.h"
 
 namespace text {
 namespace {

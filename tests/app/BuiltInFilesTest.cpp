@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/EmbeddedFiles.h"
+#include "app/private/EmbeddedFiles.h"
 #include "platform/CodePage.h"
 #include "settings/IniFile.h"
 

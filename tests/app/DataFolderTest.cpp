@@ -8,8 +8,8 @@
 
 #include "app/DataFolder.h"
 #include "app/DataSession.h"
-#include "app/EmbeddedFiles.h"
 #include "app/Resources.h"
+#include "app/private/EmbeddedFiles.h"
 #include "settings/SettingsFile.h"
 #include "support/ManualEventLoop.h"
 #include "support/ScriptedDialogs.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/DataSession.h"
-#include "store/JournalFormat.h"
+#include "store/journal/JournalFormat.h"
 #include "support/ManualEventLoop.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"

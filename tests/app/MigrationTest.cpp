@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "app/Migration.h"
+#include "app/private/Migration.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 

@@ -5,8 +5,8 @@
 #include <map>
 #include <set>
 
-#include "app/EmbeddedFiles.h"
 #include "app/Resources.h"
+#include "app/private/EmbeddedFiles.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fetch/HttpDocumentSource.h"
-#include "fetch/HttpRules.h"
+#include "fetch/private/HttpRules.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "fetch/HttpExchange.h"
-#include "fetch/HttpRules.h"
 #include "fetch/HttpSettings.h"
 #include "fetch/ProxySettings.h"
+#include "fetch/private/HttpExchange.h"
+#include "fetch/private/HttpRules.h"
 #include "settings/Settings.h"
 #include "text/Literal.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "fetch/HttpDocumentSource.h"
-#include "fetch/HttpRules.h"
+#include "fetch/private/HttpRules.h"
 #include "platform/HttpTransport.h"
 #include "support/LoopbackServer.h"
 #include "support/TempDir.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "fetch/HttpDocumentSource.h"
-#include "fetch/HttpRules.h"
+#include "fetch/private/HttpRules.h"
 #include "support/LoopbackServer.h"
 
 namespace fetch {

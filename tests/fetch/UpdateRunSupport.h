@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "fetch/UpdateRun.h"
-#include "formats/HtmlExceptionList.h"
-#include "formats/HtmlToFeed.h"
+#include "formats/html/HtmlExceptionList.h"
+#include "formats/html/HtmlToFeed.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
 #include "support/ScriptedDialogs.h"

@@ -6,9 +6,9 @@
 #include <ctime>
 #include <string>
 
-#include "fetch/ErrorLog.h"
-#include "fetch/StaleMemoFiles.h"
 #include "fetch/UpdateTexts.h"
+#include "fetch/private/ErrorLog.h"
+#include "fetch/private/StaleMemoFiles.h"
 #include "settings/Settings.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"

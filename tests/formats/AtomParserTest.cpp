@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "formats/AtomParser.h"
 #include "formats/FeedTestSupport.h"
+#include "formats/feeds/AtomParser.h"
 #include "text/Literal.h"
 
 namespace formats::testing {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "formats/BloglinesRepair.h"
+#include "formats/feeds/private/BloglinesRepair.h"
 
 namespace formats {
 namespace {

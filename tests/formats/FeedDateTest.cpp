@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-#include "formats/FeedDate.h"
+#include "formats/feeds/FeedDate.h"
 
 namespace formats {
 namespace {

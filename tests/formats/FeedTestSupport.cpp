@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "formats/FeedDate.h"
+#include "formats/feeds/FeedDate.h"
 #include "support/TempDir.h"
 #include "text/Convert.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "formats/FeedProcessor.h"
-#include "formats/FeedRun.h"
+#include "formats/feeds/FeedProcessor.h"
+#include "formats/feeds/FeedRun.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
 #include "support/ScriptedDialogs.h"

@@ -6,15 +6,15 @@
 #include <memory>
 #include <string>
 
-#include "formats/FeedRun.h"
-#include "formats/ItemMerge.h"
+#include "formats/feeds/FeedRun.h"
+#include "formats/feeds/ItemMerge.h"
 #include "settings/Settings.h"
 #include "settings/SettingsState.h"
 #include "settings/SettingsStore.h"
 #include "store/ChannelStore.h"
-#include "store/DataGuard.h"
-#include "store/FeedDataFile.h"
-#include "store/RecoveryCounter.h"
+#include "store/datafile/DataGuard.h"
+#include "store/datafile/FeedDataFile.h"
+#include "store/journal/RecoveryCounter.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 

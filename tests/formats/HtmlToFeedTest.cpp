@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "formats/FeedTestSupport.h"
-#include "formats/HtmlToFeed.h"
-#include "formats/LinkFeed.h"
-#include "formats/PageLinks.h"
-#include "formats/PatternFeed.h"
-#include "formats/TextLines.h"
+#include "formats/html/HtmlToFeed.h"
+#include "formats/html/PageLinks.h"
+#include "formats/html/PatternFeed.h"
+#include "formats/html/private/LinkFeed.h"
+#include "formats/html/private/TextLines.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "formats/FeedTestSupport.h"
-#include "formats/ItemMerge.h"
+#include "formats/feeds/ItemMerge.h"
 #include "text/Literal.h"
 
 namespace formats::testing {

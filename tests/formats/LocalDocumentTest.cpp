@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "support/RefusedFiles.h"
 #include "support/TempDir.h"
 

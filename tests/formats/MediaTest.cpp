@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/MediaHandOver.h"
-#include "formats/MediaQueue.h"
+#include "formats/media/MediaHandOver.h"
+#include "formats/media/MediaQueue.h"
 #include "settings/Credentials.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"

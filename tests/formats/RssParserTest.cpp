@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "formats/FeedTestSupport.h"
-#include "formats/RssParser.h"
-#include "formats/XmlLoader.h"
+#include "formats/feeds/private/RssParser.h"
+#include "formats/xml/XmlLoader.h"
 #include "text/Literal.h"
 
 namespace formats::testing {

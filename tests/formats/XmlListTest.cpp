@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "formats/XmlListBuilder.h"
-#include "formats/XmlLoader.h"
+#include "formats/xml/XmlListBuilder.h"
+#include "formats/xml/XmlLoader.h"
 #include "text/Literal.h"
 
 namespace formats {

@@ -3,8 +3,8 @@
 
 #include <cctype>
 
-#include "formats/XmlListBuilder.h"
-#include "formats/XmlLoader.h"
+#include "formats/xml/XmlListBuilder.h"
+#include "formats/xml/XmlLoader.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
 

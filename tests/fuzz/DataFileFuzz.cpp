@@ -10,9 +10,9 @@
 
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
-#include "store/DataFileParser.h"
-#include "store/DataFileWriter.h"
-#include "store/RecoveryCounter.h"
+#include "store/datafile/DataFileParser.h"
+#include "store/datafile/DataFileWriter.h"
+#include "store/journal/RecoveryCounter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view image(reinterpret_cast<const char*>(data), size);

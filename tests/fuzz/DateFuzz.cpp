@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "formats/FeedDate.h"
+#include "formats/feeds/FeedDate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "formats/FeedProcessor.h"
+#include "formats/feeds/FeedProcessor.h"
 #include "platform/SilentDialogs.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"

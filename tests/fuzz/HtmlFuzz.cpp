@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "formats/HtmlExceptionList.h"
-#include "formats/PageLinks.h"
-#include "formats/PatternFeed.h"
+#include "formats/html/HtmlExceptionList.h"
+#include "formats/html/PageLinks.h"
+#include "formats/html/PatternFeed.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

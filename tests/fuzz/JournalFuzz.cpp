@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/JournalFormat.h"
+#include "store/journal/JournalFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view image(reinterpret_cast<const char*>(data), size);

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "formats/Opml.h"
-#include "formats/XmlLoader.h"
+#include "formats/xml/XmlLoader.h"
 #include "platform/SilentDialogs.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"

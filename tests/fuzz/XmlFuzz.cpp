@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "formats/XmlListBuilder.h"
-#include "formats/XmlLoader.h"
+#include "formats/xml/XmlListBuilder.h"
+#include "formats/xml/XmlLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string buffer(reinterpret_cast<const char*>(data), size);

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "fetch/HttpDocumentSource.h"
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "platform/Files.h"
-#include "present/BuiltInStyles.h"
 #include "present/Styles.h"
+#include "present/private/BuiltInStyles.h"
 #include "settings/Settings.h"
 #include "support/LoopbackServer.h"
 #include "support/ScriptedDialogs.h"

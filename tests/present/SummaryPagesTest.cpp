@@ -9,7 +9,7 @@
 
 #include "HeadlineFakes.h"
 #include "PageTestSupport.h"
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "present/HeadlineList.h"
 #include "present/KeywordListQuery.h"
 #include "present/Styles.h"

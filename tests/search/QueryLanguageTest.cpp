@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
-#include "formats/KeywordFilter.h"
+#include "formats/feeds/KeywordFilter.h"
 #include "search/QuerySet.h"
 #include "text/Literal.h"
 

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "SearchFixture.h"
-#include "formats/KeywordFilter.h"
+#include "formats/feeds/KeywordFilter.h"
 #include "search/QuerySet.h"
 #include "store/ItemStates.h"
 #include "store/TTreeNodeExt.h"

@@ -5,7 +5,7 @@
 
 #include <tuple>
 
-#include "formats/DocumentSource.h"
+#include "formats/feeds/DocumentSource.h"
 #include "platform/Process.h"
 #include "present/HeadlineFixture.h"
 #include "present/Styles.h"

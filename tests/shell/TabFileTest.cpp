@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "TabsFixture.h"
-#include "shell/TabFile.h"
+#include "shell/private/TabFile.h"
 #include "text/Literal.h"
 
 namespace shell::testing {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "TabsFixture.h"
-#include "shell/TabCaption.h"
+#include "shell/private/TabCaption.h"
 #include "text/Literal.h"
 
 namespace shell::testing {

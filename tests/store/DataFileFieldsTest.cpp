@@ -8,9 +8,9 @@
 #include <variant>
 
 #include "DataFileSupport.h"
-#include "store/DataFileFields.h"
-#include "store/DataFileParser.h"
-#include "store/DataFileWriter.h"
+#include "store/datafile/DataFileFields.h"
+#include "store/datafile/DataFileParser.h"
+#include "store/datafile/DataFileWriter.h"
 
 namespace store::testing {
 namespace {

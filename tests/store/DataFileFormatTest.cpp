@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "DataFileSupport.h"
-#include "store/DataFileFormat.h"
-#include "store/DataFileParser.h"
-#include "store/DataFileWriter.h"
 #include "store/LocalClock.h"
+#include "store/datafile/DataFileFormat.h"
+#include "store/datafile/DataFileParser.h"
+#include "store/datafile/DataFileWriter.h"
 
 namespace store::testing {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "DataFileSupport.h"
-#include "store/DataFileParser.h"
-#include "store/DataFileWriter.h"
+#include "store/datafile/DataFileParser.h"
+#include "store/datafile/DataFileWriter.h"
 
 namespace store::testing {
 namespace {

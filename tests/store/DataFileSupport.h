@@ -8,9 +8,9 @@
 
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
-#include "store/DataGuard.h"
-#include "store/FeedDataFile.h"
-#include "store/RecoveryCounter.h"
+#include "store/datafile/DataGuard.h"
+#include "store/datafile/FeedDataFile.h"
+#include "store/journal/RecoveryCounter.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"

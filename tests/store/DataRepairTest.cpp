@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "DataFileSupport.h"
-#include "store/BackupFiles.h"
-#include "store/DataRepair.h"
+#include "store/datafile/BackupFiles.h"
+#include "store/journal/DataRepair.h"
 #include "support/ManualEventLoop.h"
 
 namespace store::testing {

@@ -9,8 +9,8 @@
 
 #include "DataFileSupport.h"
 #include "platform/Files.h"
-#include "store/BackupFiles.h"
-#include "store/DataFileWriter.h"
+#include "store/datafile/BackupFiles.h"
+#include "store/datafile/DataFileWriter.h"
 
 namespace store::testing {
 namespace {

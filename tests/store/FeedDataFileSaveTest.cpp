@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "DataFileSupport.h"
-#include "store/BackupFiles.h"
-#include "store/DataFileFormat.h"
 #include "store/LocalClock.h"
+#include "store/datafile/BackupFiles.h"
+#include "store/datafile/DataFileFormat.h"
 
 namespace store::testing {
 namespace {

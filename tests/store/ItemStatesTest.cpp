@@ -8,7 +8,7 @@
 #include "platform/EventLoop.h"
 #include "platform/Files.h"
 #include "store/ItemStates.h"
-#include "store/RecoveryJournal.h"
+#include "store/journal/RecoveryJournal.h"
 #include "support/ManualEventLoop.h"
 #include "support/TempDir.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "DataFileSupport.h"
-#include "store/BackupFiles.h"
+#include "store/datafile/BackupFiles.h"
 
 namespace store::testing {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "DataFileSupport.h"
-#include "store/JournalFormat.h"
-#include "store/RecoveryJournal.h"
+#include "store/journal/JournalFormat.h"
+#include "store/journal/RecoveryJournal.h"
 #include "support/ManualEventLoop.h"
 
 namespace store::testing {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "TreeFixture.h"
-#include "store/DuplicateKey.h"
 #include "store/TSortList.h"
+#include "store/private/DuplicateKey.h"
 
 namespace store::testing {
 namespace {
