@@ -12,6 +12,7 @@
 #include "present/Styles.h"
 #include "present/SummaryPages.h"
 #include "support/ManualEventLoop.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
@@ -80,7 +81,8 @@ struct PageData {
   testsupport::ScriptedDialogs dialogs;
   store::SearchCountControl searchCount;
   store::TreeEditHost editHost;
-  store::TreeEditor editor{states, dialogs, searchCount, editHost};
+  testsupport::ManualUiLock lock;
+  store::TreeEditor editor{states, dialogs, searchCount, editHost, lock};
   testing::FakeView view;
   testing::FakeOpener opener;
   SizeDisplay display;
@@ -97,7 +99,7 @@ struct PageData {
                                   {}}};
   KeywordListQuery query{settings};
   HeadlineList list{HeadlineServices{states, editor, settings, loop, dialogs, searchCount, view, pages, opener, query,
-                                     folder.Path(), [] { return kNow; }}};
+                                     lock, [] { return kNow; }}};
   store::TTreeNodeExt* channel = nullptr;
 };
 

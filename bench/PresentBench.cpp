@@ -9,8 +9,8 @@
 #include "present/HeadlineFakes.h"  // the fakes of tests/present
 #include "present/KeywordListQuery.h"
 #include "support/ManualEventLoop.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
-#include "support/TempDir.h"
 
 namespace {
 
@@ -42,7 +42,6 @@ struct HundredThousand {
     list.SetStartupFinished(true);
   }
 
-  testsupport::TempDir folder;
   settings::Settings settings;
   store::ChannelStore store{settings};
   store::ItemStateContext states{store};
@@ -50,13 +49,14 @@ struct HundredThousand {
   testsupport::ScriptedDialogs dialogs;
   store::SearchCountControl searchCount;
   store::TreeEditHost editHost;
-  store::TreeEditor editor{states, dialogs, searchCount, editHost};
+  testsupport::ManualUiLock lock;
+  store::TreeEditor editor{states, dialogs, searchCount, editHost, lock};
   testing::FakeView view;
   testing::FakeRenderer renderer;
   testing::FakeOpener opener;
   KeywordListQuery query{settings};
   HeadlineList list{HeadlineServices{states, editor, settings, loop, dialogs, searchCount, view, renderer, opener,
-                                     query, folder.Path(), [] { return kNow; }}};
+                                     query, lock, [] { return kNow; }}};
   store::TTreeNodeExt* channels[3] = {};
 };
 

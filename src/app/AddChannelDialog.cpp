@@ -46,7 +46,7 @@ void AddChannelDialog::Prepare(InputFormView& form, const std::string& address, 
 bool AddChannelDialog::Run(const std::string& address, store::TTreeNodeExt* node, bool bloglinesMode,
                            bool keywordMode) {
   services_.Host.EndLabelEdit();
-  if (services_.UiLocked && services_.UiLocked()) return false;
+  if (services_.Lock.UiLocked()) return false;
   if (services_.CheckOffline && services_.CheckOffline(true)) return false;
   if (services_.PeriodicTimer) services_.PeriodicTimer(false);
   store::TTreeNodeExt* target = Target(node);

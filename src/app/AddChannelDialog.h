@@ -10,6 +10,7 @@
 #include "app/InputFormView.h"
 #include "fetch/ChannelRegistration.h"
 #include "platform/Dialogs.h"
+#include "platform/UiLock.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
 #include "store/SearchCountControl.h"
@@ -40,8 +41,8 @@ struct AddChannelServices {
   fetch::ChannelRegistration& Registration;
   store::SearchCountControl& SearchCount;
   AddChannelHost& Host;
-  // An update run holds the user interface: the window answers this once, for the run too.
-  std::function<bool()> UiLocked;
+  // Held while an update run has the user interface: the dialog does not open then.
+  const platform::UiLock& Lock;
   std::function<bool(bool ask)> CheckOffline;            // true: the system stays offline
   std::function<void(bool enable)> PeriodicTimer;        // Timer_Koushin off and on
   std::function<std::vector<std::string>()> FoundFeeds;  // the active tab's

@@ -4,7 +4,9 @@
 namespace app {
 
 DataAutoSave::DataAutoSave(platform::EventLoop& loop, DataSession& session, std::function<bool()> busy)
-    : session_(session), busy_(std::move(busy)), timer_(loop, kDelayMs, false, [this] { SaveNow(); }) {
+    : session_(session),
+      busy_(std::move(busy)),
+      timer_(loop, kDelayMs, platform::TimerKind::kOnce, [this] { SaveNow(); }) {
   session_.Tree().AddObserver(this);
 }
 

@@ -72,7 +72,7 @@ void KeywordBox::Apply() {
 bool KeywordBox::ResetHistories(platform::Dialogs& dialogs, const std::function<void()>& clearAddressBox,
                                 const std::function<void()>& clearWebSearch) {
   if (!dialogs.AskYesCancel(text::J("アドレス/検索バーの履歴をリセットしますか？"),
-                            platform::MessageType::kConfirmation, false)) {
+                            platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)) {
     return false;
   }
   for (std::string& address : settings_.Address) address.clear();

@@ -4,7 +4,9 @@
 namespace app {
 
 LogonPause::LogonPause(platform::EventLoop& loop, std::function<void()> onReady)
-    : loop_(loop), onReady_(std::move(onReady)), timer_(loop, kCheckIntervalMs, true, [this] { Check(); }) {}
+    : loop_(loop),
+      onReady_(std::move(onReady)),
+      timer_(loop, kCheckIntervalMs, platform::TimerKind::kRepeating, [this] { Check(); }) {}
 
 void LogonPause::Start(int64_t pauseMs) {
   if (cancelled_ || finished_) return;

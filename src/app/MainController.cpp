@@ -41,7 +41,7 @@ MainController::MainController(platform::EventLoop& loop, DataSession& session, 
       views_(views),
       states_(session.Store(), &session.Journal()),
       searchCount_(loop, session.Store().Tree(), session.Settings()),
-      editor_(states_, session.Dialogs(), searchCount_, views.TreeHost),
+      editor_(states_, session.Dialogs(), searchCount_, views.TreeHost, views.Lock),
       query_(session.Settings()),
       web_(session.Settings()),
       styles_(session.Settings(), session.Dialogs(), web_, startup.ProgramFolder, session.DataFolder(),
@@ -49,8 +49,8 @@ MainController::MainController(platform::EventLoop& loop, DataSession& session, 
       display_(tabs_, views.PageServer),
       pages_(MakePageServices()),
       list_(present::HeadlineServices{states_, editor_, session.Settings(), loop, session.Dialogs(), searchCount_,
-                                      views.Headlines, pages_, tabs_, query_, session.DataFolder(), LocalNow}),
-      update_(loop, session, UpdateFrontEnd{views.Run, views.Keys, session.Dialogs(), MakeRunHooks()}),
+                                      views.Headlines, pages_, tabs_, query_, views.Lock, LocalNow}),
+      update_(loop, session, UpdateFrontEnd{views.Run, views.Keys, session.Dialogs(), views.Lock, MakeRunHooks()}),
       commands_(MakeCommandServices()),
       otherBrowser_(update_.Launcher(), SearchPath()),
       tabs_(shell::BrowserTabsServices{session.Settings(), loop, session.Dialogs(), views.Tabs, views.TabsHost,
@@ -97,9 +97,8 @@ formats::FetchResult MainController::CurrentSettingsWeb::FetchDocument(const for
 
 bool MainController::RunAddChannelDialog(const std::string& address, store::TTreeNodeExt* node) {
   if (addChannelHost_ == nullptr) return false;
-  AddChannelServices services{session_.Settings(),       session_.Store(), session_.Dialogs(),
-                              registrar_.Registration(), searchCount_,     *addChannelHost_};
-  services.UiLocked = [this] { return views_.Run.UserInterfaceLocked(); };
+  AddChannelServices services{session_.Settings(), session_.Store(), session_.Dialogs(), registrar_.Registration(),
+                              searchCount_,        *addChannelHost_, views_.Lock};
   services.CheckOffline = [this](bool ask) { return update_.Run().CheckOffline(ask); };
   services.PeriodicTimer = [this](bool enable) { scheduler_.SetPeriodicTimer(enable); };
   services.FoundFeeds = [this] { return tabs_.ActiveFoundFeeds(); };

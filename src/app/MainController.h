@@ -19,6 +19,7 @@
 #include "fetch/UpdateRunView.h"
 #include "fetch/UpdateScheduler.h"
 #include "platform/EventLoop.h"
+#include "platform/UiLock.h"
 #include "present/HeadlineList.h"
 #include "present/KeywordListQuery.h"
 #include "present/Styles.h"
@@ -51,6 +52,9 @@ struct MainViews {
   fetch::ModifierKeys& Keys;
   ViewModeView& Modes;
   settings::SaveAllHost& Layout;
+  // Held while an update run or a dialog has the window: the tree editor, the headline
+  // list, the update run and the registration dialog all ask this one lock.
+  const platform::UiLock& Lock;
 };
 
 // The rules the window's widgets work with. The controller hands them to the window once,

@@ -35,7 +35,7 @@ MainLifecycle::MainLifecycle(platform::EventLoop& loop, DataSession& session, co
       startup_(startup),
       view_(view),
       hooks_(std::move(hooks)),
-      startTimer_(loop, kStartTimerMs, false, [this] { Timer_StartTimer(); }) {}
+      startTimer_(loop, kStartTimerMs, platform::TimerKind::kOnce, [this] { Timer_StartTimer(); }) {}
 
 void MainLifecycle::Call(const std::function<void()>& hook) {
   if (hook) hook();

@@ -21,8 +21,8 @@ void UpdateAssembly::LoadExceptionList() {
 }
 
 fetch::UpdateRunServices UpdateAssembly::MakeServices(platform::EventLoop& loop, const UpdateFrontEnd& frontEnd) {
-  fetch::UpdateRunServices services{loop,           session_.Store(),     session_.Settings(), frontEnd.Dialogs,
-                                    session_.Xml(), session_.DataFolder()};
+  fetch::UpdateRunServices services{loop,           session_.Store(), session_.Settings(),  frontEnd.Dialogs,
+                                    session_.Xml(), frontEnd.Lock,    session_.DataFolder()};
   services.Journal = &session_.Journal();
   services.Html = &html_;
   services.Media = &media_;

@@ -14,16 +14,19 @@
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 #include "platform/Process.h"
+#include "platform/UiLock.h"
 #include "search/KeywordAlerts.h"
 
 namespace app {
 
 // What a front end puts into its update run: how the run shows itself, which keys are
-// held, where its questions go and what the front end does at the run's ends.
+// held, where its questions go, whether its user interface is locked and what the front
+// end does at the run's ends.
 struct UpdateFrontEnd {
   fetch::UpdateRunView& View;
   fetch::ModifierKeys& Keys;
   platform::Dialogs& Dialogs;
+  const platform::UiLock& Lock;
   fetch::UpdateRunHooks Hooks;  // the program title is the assembly's to set
   // Runs at most this many fetches at once instead of HttpThreadMax; 0: the setting.
   int ThreadLimitOverride = 0;

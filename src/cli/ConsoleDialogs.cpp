@@ -55,11 +55,12 @@ void ConsoleDialogs::ShowMessageBox(const std::string& text, platform::MessageTy
 }
 
 bool ConsoleDialogs::AskYesNo(const std::string& text, platform::MessageType, platform::DefaultAnswer defaultAnswer) {
-  return Ask(text, defaultAnswer == platform::DefaultAnswer::kNo);
+  return Ask(text, defaultAnswer);
 }
 
-bool ConsoleDialogs::AskYesCancel(const std::string& text, platform::MessageType, bool defaultNo) {
-  return Ask(text, defaultNo);
+bool ConsoleDialogs::AskYesCancel(const std::string& text, platform::MessageType,
+                                  platform::DefaultAnswer defaultAnswer) {
+  return Ask(text, defaultAnswer);
 }
 
 platform::DialogAnswer ConsoleDialogs::AskYesNoCancel(const std::string& text, platform::MessageType) {
@@ -89,7 +90,8 @@ std::optional<std::string> ConsoleDialogs::ChooseFolder(const std::string&, cons
   return std::nullopt;
 }
 
-bool ConsoleDialogs::Ask(const std::string& text, bool defaultNo) {
+bool ConsoleDialogs::Ask(const std::string& text, platform::DefaultAnswer defaultAnswer) {
+  const bool defaultNo = defaultAnswer == platform::DefaultAnswer::kNo;
   const Reply reply = ReadReply(text, defaultNo ? "[y/N]" : "[Y/n]");
   if (reply == Reply::kDefault) return !defaultNo;
   return reply == Reply::kYes;

@@ -30,7 +30,8 @@ class ConsoleDialogs : public platform::Dialogs {
 
   void ShowMessageBox(const std::string& text, platform::MessageType type) override;
   bool AskYesNo(const std::string& text, platform::MessageType type, platform::DefaultAnswer defaultAnswer) override;
-  bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override;
+  bool AskYesCancel(const std::string& text, platform::MessageType type,
+                    platform::DefaultAnswer defaultAnswer) override;
   platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override;
   std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
                                             const std::string& folder) override;
@@ -42,7 +43,7 @@ class ConsoleDialogs : public platform::Dialogs {
   enum class Reply { kNone, kDefault, kYes, kNo, kCancel };
 
  private:
-  bool Ask(const std::string& text, bool defaultNo);
+  bool Ask(const std::string& text, platform::DefaultAnswer defaultAnswer);
   // The reply to a question offering `choices` (like "[y/N]"); kNone at the end of the
   // input.
   Reply ReadReply(const std::string& text, const char* choices);

@@ -20,8 +20,9 @@ class ForwardingDialogs : public platform::Dialogs {
   bool AskYesNo(const std::string& text, platform::MessageType type, platform::DefaultAnswer defaultAnswer) override {
     return next_.AskYesNo(text, type, defaultAnswer);
   }
-  bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override {
-    return next_.AskYesCancel(text, type, defaultNo);
+  bool AskYesCancel(const std::string& text, platform::MessageType type,
+                    platform::DefaultAnswer defaultAnswer) override {
+    return next_.AskYesCancel(text, type, defaultAnswer);
   }
   platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override {
     return next_.AskYesNoCancel(text, type);

@@ -14,6 +14,7 @@
 #include "app/NodePath.h"
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
+#include "cli/NeverLocked.h"
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
 #include "cli/QuietHeadlineView.h"
@@ -100,7 +101,8 @@ int RunRender(const CommandContext& context, const CommandArguments& arguments) 
   store::ItemStateContext states(session.Store());
   store::SearchCountControl searchCount;
   store::TreeEditHost editHost;
-  store::TreeEditor editor(states, folder.Dialogs(), searchCount, editHost);
+  NeverLocked unlocked;
+  store::TreeEditor editor(states, folder.Dialogs(), searchCount, editHost, unlocked);
   PageCatcher window;
   formats::LocalFileSource files;
   present::Styles styles(settings, folder.Dialogs(), files, context.programFolder, session.DataFolder());
@@ -109,7 +111,7 @@ int RunRender(const CommandContext& context, const CommandArguments& arguments) 
       settings, styles, window, window, states, searchCount, folder.Dialogs(), std::move(locations), {}});
   present::KeywordListQuery query(settings);
   present::HeadlineList list(present::HeadlineServices{states, editor, settings, folder.Loop(), folder.Dialogs(),
-                                                       searchCount, window, pages, window, query, session.DataFolder(),
+                                                       searchCount, window, pages, window, query, unlocked,
                                                        [] { return store::LocalDayNumber(std::time(nullptr)); }});
   pages.SetHeadlineList(&list);
   list.SetWindowReady(true);

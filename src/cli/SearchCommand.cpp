@@ -6,6 +6,7 @@
 
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
+#include "cli/NeverLocked.h"
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
 #include "cli/QuietHeadlineView.h"
@@ -50,11 +51,12 @@ int RunSearch(const CommandContext& context, const CommandArguments& arguments) 
   store::ItemStateContext states(session.Store());
   store::SearchCountControl searchCount;
   store::TreeEditHost editHost;
-  store::TreeEditor editor(states, folder.Dialogs(), searchCount, editHost);
+  NeverLocked unlocked;
+  store::TreeEditor editor(states, folder.Dialogs(), searchCount, editHost, unlocked);
   SilentList window;
   present::KeywordListQuery query(settings);
   present::HeadlineList list(present::HeadlineServices{states, editor, settings, folder.Loop(), folder.Dialogs(),
-                                                       searchCount, window, window, window, query, session.DataFolder(),
+                                                       searchCount, window, window, window, query, unlocked,
                                                        [] { return store::LocalDayNumber(std::time(nullptr)); }});
   list.SetWindowReady(true);
   list.SetStartupFinished(true);

@@ -12,6 +12,7 @@
 #include "cli/CommandError.h"
 #include "cli/ConsoleUpdateView.h"
 #include "cli/ForwardingDialogs.h"
+#include "cli/NeverLocked.h"
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
 #include "fetch/UpdateRun.h"
@@ -101,9 +102,11 @@ int RunUpdate(const CommandContext& context, const CommandArguments& arguments) 
   ConsoleUpdateView view(stderr, ::isatty(STDERR_FILENO) != 0);
   OptionKeys keys(arguments.Has("--force"), arguments.Has("--sync"));
   ResumeConfirmed dialogs(folder.Dialogs());
+  NeverLocked unlocked;
   fetch::UpdateRunHooks hooks;
   hooks.RunEnded = [&loop] { loop.Quit(); };
-  app::UpdateAssembly update(loop, session, app::UpdateFrontEnd{view, keys, dialogs, std::move(hooks), threads});
+  app::UpdateAssembly update(loop, session,
+                             app::UpdateFrontEnd{view, keys, dialogs, unlocked, std::move(hooks), threads});
   update.LoadExceptionList();
   fetch::UpdateRun& run = update.Run();
 
@@ -111,7 +114,7 @@ int RunUpdate(const CommandContext& context, const CommandArguments& arguments) 
   // and what was fetched until then is saved below. A second Ctrl+C ends at once.
   platform::InterruptWatch interrupts;
   bool stopping = false;
-  platform::Timer interruptCheck(loop, kInterruptCheckMs, true, [&] {
+  platform::Timer interruptCheck(loop, kInterruptCheckMs, platform::TimerKind::kRepeating, [&] {
     if (stopping || !interrupts.Interrupted()) return;
     stopping = true;
     view.EndProgressLine();

@@ -18,7 +18,7 @@ UpdateRun::UpdateRun(UpdateRunServices services, UpdateRunView& view, UpdateRunH
       hooks_(std::move(hooks)),
       progress_(view_),
       results_(services_, progress_),
-      waitTimer_(services_.Loop, kWaitIntervalMs, true, [this] { OnWaitTick(); }),
+      waitTimer_(services_.Loop, kWaitIntervalMs, platform::TimerKind::kRepeating, [this] { OnWaitTick(); }),
       fetches_(services_.Loop, abortFlag_,
                [this](const RunFetches::Job& job, FetchOutcome& outcome) { OnFetchFinished(job, outcome); }) {
   services_.Store.Tree().AddObserver(this);
@@ -65,7 +65,7 @@ void UpdateRun::SB_NewClick(RunSender sender) {
     return;
   }
   view_.EndLabelEdit();
-  if (view_.UserInterfaceLocked() || view_.Closing()) return;
+  if (services_.Lock.UiLocked() || view_.Closing()) return;
   const bool button = sender == RunSender::kUpdateButton;
   if (CheckOffline(button)) return;
   if (hooks_.PeriodicTimer) hooks_.PeriodicTimer(false);

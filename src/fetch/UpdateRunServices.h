@@ -12,6 +12,7 @@
 #include "formats/feeds/FeedProcessor.h"
 #include "formats/media/MediaHandOver.h"
 #include "platform/EventLoop.h"
+#include "platform/UiLock.h"
 #include "store/LocalClock.h"
 
 namespace fetch {
@@ -23,6 +24,7 @@ struct UpdateRunServices {
   settings::Settings& Settings;  // the run writes RefreshTime (its LastRunTime)
   platform::Dialogs& Dialogs;
   formats::XmlContext& Xml;
+  const platform::UiLock& Lock;                // while it is held, no run starts
   std::string DataFolder;                      // with a trailing "/"
   store::ItemStateReplay* Journal = nullptr;   // none: no recovery replay
   formats::HtmlFeedBuilder* Html = nullptr;    // none: HTML channels yield nothing

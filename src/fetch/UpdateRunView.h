@@ -33,8 +33,6 @@ class UpdateRunView {
 
   // The window's own state, read by the run.
   virtual bool Minimised() const { return false; }
-  // Another long operation holds the user interface.
-  virtual bool UserInterfaceLocked() const { return false; }
   virtual bool Closing() const { return false; }
   // The node selected in the tree, or nullptr.
   virtual store::TTreeNodeExt* SelectedNode() const { return nullptr; }

@@ -12,7 +12,7 @@ UpdateScheduler::UpdateScheduler(platform::EventLoop& loop, const settings::Sett
     : loop_(loop),
       settings_(settings),
       hooks_(std::move(hooks)),
-      koushinTimer_(loop, kTimerIntervalMs, true, [this] { Timer_KoushinTimer(); }),
+      koushinTimer_(loop, kTimerIntervalMs, platform::TimerKind::kRepeating, [this] { Timer_KoushinTimer(); }),
       lastActivityTick_(loop.TickMs()) {}
 
 double UpdateScheduler::Now() const {

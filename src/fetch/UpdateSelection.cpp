@@ -9,7 +9,7 @@ using store::TTreeNodeExt;
 
 bool UpdateRun::UpdateSelection(SelectionMode mode, TTreeNodeExt* node) {
   view_.EndLabelEdit();
-  if (running_ || RunningWorkerCount() > 0 || view_.UserInterfaceLocked() || view_.Closing()) return false;
+  if (running_ || RunningWorkerCount() > 0 || services_.Lock.UiLocked() || view_.Closing()) return false;
   if (CheckOffline(true)) return false;
   view_.ClosePropertyPanel();
   const ModifierKeys* keys = services_.Keys;

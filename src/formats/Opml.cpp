@@ -215,7 +215,8 @@ class OpmlImporter {
     ++context_.ChannelCount;
     if (context_.ChannelCount >= kOpmlChannelLimit) countReached_ = true;
     if (fromBloglines_ || context_.ChannelCount % kOpmlQuestionInterval != 0) return;
-    if (!dialogs_.AskYesCancel(CountQuestion(context_.ChannelCount), platform::MessageType::kConfirmation, false)) {
+    if (!dialogs_.AskYesCancel(CountQuestion(context_.ChannelCount), platform::MessageType::kConfirmation,
+                               platform::DefaultAnswer::kYes)) {
       context_.ChannelCount = kOpmlChannelLimit;
     }
   }

@@ -34,8 +34,9 @@ class Dialogs {
   // Yes and No; true only for Yes. `defaultAnswer` is the default button.
   virtual bool AskYesNo(const std::string& text, MessageType type, DefaultAnswer defaultAnswer) = 0;
 
-  // Yes and Cancel; true only for Yes.
-  virtual bool AskYesCancel(const std::string& text, MessageType type, bool defaultNo) = 0;
+  // Yes and Cancel; true only for Yes. `defaultAnswer` is the default button, where kNo
+  // stands for Cancel.
+  virtual bool AskYesCancel(const std::string& text, MessageType type, DefaultAnswer defaultAnswer) = 0;
 
   // Yes, No and Cancel, Yes the default button. Closing the question without a button
   // is Cancel.

@@ -5,8 +5,8 @@ namespace platform {
 
 void Timer::Start() {
   Stop();
-  id_ = loop_.StartTimer(intervalMs_, repeating_ ? TimerKind::kRepeating : TimerKind::kOnce, [this] {
-    if (!repeating_) id_ = 0;
+  id_ = loop_.StartTimer(intervalMs_, kind_, [this] {
+    if (kind_ == TimerKind::kOnce) id_ = 0;
     onTimer_();
   });
 }

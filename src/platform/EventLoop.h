@@ -43,8 +43,8 @@ class EventLoop {
 // restarts it.
 class Timer {
  public:
-  Timer(EventLoop& loop, int64_t intervalMs, bool repeating, EventLoop::Task onTimer)
-      : loop_(loop), intervalMs_(intervalMs), repeating_(repeating), onTimer_(std::move(onTimer)) {}
+  Timer(EventLoop& loop, int64_t intervalMs, TimerKind kind, EventLoop::Task onTimer)
+      : loop_(loop), intervalMs_(intervalMs), kind_(kind), onTimer_(std::move(onTimer)) {}
   Timer(const Timer&) = delete;
   Timer& operator=(const Timer&) = delete;
   ~Timer() { Stop(); }
@@ -58,7 +58,7 @@ class Timer {
  private:
   EventLoop& loop_;
   int64_t intervalMs_;
-  bool repeating_;
+  TimerKind kind_;
   EventLoop::Task onTimer_;
   EventLoop::TimerId id_ = 0;
 };

@@ -15,7 +15,7 @@ class SilentDialogs : public Dialogs {
  public:
   void ShowMessageBox(const std::string&, MessageType) override {}
   bool AskYesNo(const std::string&, MessageType, DefaultAnswer) override { return false; }
-  bool AskYesCancel(const std::string&, MessageType, bool) override { return false; }
+  bool AskYesCancel(const std::string&, MessageType, DefaultAnswer) override { return false; }
   DialogAnswer AskYesNoCancel(const std::string&, MessageType) override { return DialogAnswer::kCancel; }
   std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&, const std::string&) override {
     return std::nullopt;

@@ -29,11 +29,12 @@ HeadlineList::HeadlineList(HeadlineServices services)
       renderer_(services.renderer),
       opener_(services.opener),
       query_(services.query),
+      lock_(services.lock),
       now_(std::move(services.now)),
       builder_(services.states.store.Tree(), services.query),
       selection_(services.loop, [this] { ReadTimerFired(); }),
       seeker_(services.states.store.Tree(), services.settings, services.query),
-      listTimer_(services.loop, 0, false, [this] { ShowFocusedRow(); }) {
+      listTimer_(services.loop, 0, platform::TimerKind::kOnce, [this] { ShowFocusedRow(); }) {
   states_.AddObserver(this);
   store_.Tree().AddObserver(this);
 }

@@ -11,6 +11,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
+#include "platform/UiLock.h"
 #include "present/HeadlineColumns.h"
 #include "present/HeadlineOrder.h"
 #include "present/HeadlineRowBuilder.h"
@@ -55,8 +56,8 @@ struct HeadlineServices {
   PageRenderer& renderer;
   OpenPage& opener;
   ListQuery& query;
-  std::string dataFolder;       // the data folder, ending with "/"
-  std::function<double()> now;  // the local date-time, days since 1899-12-30
+  const platform::UiLock& lock;  // while it is held, rows are not deleted and the status waits
+  std::function<double()> now;   // the local date-time, days since 1899-12-30
 };
 
 // The headline list of the main window: the items of the selected tree node, narrowed by
@@ -220,6 +221,7 @@ class HeadlineList : public store::TreeObserver, public store::ItemStateObserver
   PageRenderer& renderer_;
   OpenPage& opener_;
   ListQuery& query_;
+  const platform::UiLock& lock_;
   std::function<double()> now_;
 
   HeadlineRowBuilder builder_;

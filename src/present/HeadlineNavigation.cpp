@@ -64,7 +64,7 @@ void HeadlineList::StatusText() {
 }
 
 void HeadlineList::StatusTextIfIdle() {
-  if (shuttingDown_ || !windowReady_ || editor_.UiLocked()) return;
+  if (shuttingDown_ || !windowReady_ || lock_.UiLocked()) return;
   StatusText();
 }
 
@@ -184,7 +184,7 @@ bool HeadlineList::ListViewKeyDown(ListKey key, KeyModifiers modifiers) {
       ToggleRowState(key == ListKey::kRight);
       return true;
     case ListKey::kDelete:
-      if (!modifiers.None() || view_.UiLocked()) return false;
+      if (!modifiers.None() || lock_.UiLocked()) return false;
       DeleteSelectedRows();
       return true;
   }

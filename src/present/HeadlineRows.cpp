@@ -91,7 +91,8 @@ void HeadlineList::MarkSelectedRows(int action) {
 void HeadlineList::MarkAllRows(int action) {
   if (ErrorLogSelected() || !KnownAction(action)) return;
   if (settings_.DialogQues &&
-      !dialogs_.AskYesCancel(text::J("全て") + QuestionSuffix(action), platform::MessageType::kConfirmation, false)) {
+      !dialogs_.AskYesCancel(text::J("全て") + QuestionSuffix(action), platform::MessageType::kConfirmation,
+                             platform::DefaultAnswer::kYes)) {
     return;
   }
   searchCount_.Stop();
@@ -112,8 +113,9 @@ void HeadlineList::MarkAllRows(int action) {
 
 void HeadlineList::MarkBelowNode(int action) {
   if (selectedNode_ == nullptr || ErrorLogSelected() || !KnownAction(action)) return;
-  if (settings_.DialogQues && !dialogs_.AskYesCancel(text::J("選択項目より下") + QuestionSuffix(action),
-                                                     platform::MessageType::kConfirmation, false)) {
+  if (settings_.DialogQues &&
+      !dialogs_.AskYesCancel(text::J("選択項目より下") + QuestionSuffix(action), platform::MessageType::kConfirmation,
+                             platform::DefaultAnswer::kYes)) {
     return;
   }
   searchCount_.Stop();
@@ -208,7 +210,10 @@ void HeadlineList::DeleteSelectedRows() {
                                    ? prefix + kCrLf + text::J("選択されているヘッドラインリストの記事を削除しますか？")
                                    : prefix + text::J("［保護］されている記事は削除されません。") + kCrLf + kCrLf +
                                          text::J("選択されている複数のヘッドラインリストの記事を削除しますか？");
-  if (settings_.DialogQues && !dialogs_.AskYesCancel(question, platform::MessageType::kConfirmation, false)) return;
+  if (settings_.DialogQues &&
+      !dialogs_.AskYesCancel(question, platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)) {
+    return;
+  }
   searchCount_.Stop();
   bool deleted = false;
   const std::vector<size_t> selected = selection_.SelectedRows();

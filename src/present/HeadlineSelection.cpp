@@ -6,7 +6,7 @@
 namespace present {
 
 HeadlineSelection::HeadlineSelection(platform::EventLoop& loop, std::function<void()> readTimerFired)
-    : readTimer_(loop, 0, false, std::move(readTimerFired)) {}
+    : readTimer_(loop, 0, platform::TimerKind::kOnce, std::move(readTimerFired)) {}
 
 void HeadlineSelection::Reset(size_t rows) {
   selected_.assign(rows, 0);

@@ -39,9 +39,6 @@ class HeadlineView {
   // The first status panel, the text of the progress area and the progress area's tip.
   virtual void ShowStatus(const std::string& panel, const std::string& progress, const std::string& tip) = 0;
 
-  // True while an update run has locked the user interface.
-  virtual bool UiLocked() const { return false; }
-
   // The read-state and date filter boxes and menu items show the current values again.
   virtual void FiltersChanged() {}
 

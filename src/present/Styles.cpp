@@ -254,7 +254,9 @@ bool Styles::InstallStyleFromWeb(const std::string& address, bool shiftHeld) {
   const std::string target = StylesFolder() + stem + kStyleFileExtension;
   std::string question = text::J("選択したスタイルテンプレートをインストールしますか？");
   if (platform::FileExists(target)) question += text::J("\r\n(同名のテンプレートが既に存在しますので上書きされます)");
-  if (!dialogs_.AskYesCancel(question, platform::MessageType::kConfirmation, false)) return true;
+  if (!dialogs_.AskYesCancel(question, platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)) {
+    return true;
+  }
 
   platform::CreateFolders(StylesFolder());
   const formats::FetchResult result = web_.FetchDocument(formats::FetchRequest{trimmed, {}, {}});

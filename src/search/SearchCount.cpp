@@ -24,8 +24,8 @@ SearchCount::SearchCount(platform::EventLoop& loop, store::TChannelTree& tree, c
     : loop_(loop),
       tree_(tree),
       settings_(settings),
-      timer_(loop, kDebounceMs, false, [this] { TimerFired(); }),
-      captionTimer_(loop, kCaptionRefreshMs, false,
+      timer_(loop, kDebounceMs, platform::TimerKind::kOnce, [this] { TimerFired(); }),
+      captionTimer_(loop, kCaptionRefreshMs, platform::TimerKind::kOnce,
                     [this] {
                       captionTimer_.Stop();
                       store::TTreeNodeExt* node = captionNode_;

@@ -85,7 +85,10 @@ void EraseLayoutSections(IniFile& ini) {
 }
 
 bool RequestLayoutReset(platform::Dialogs& dialogs, SettingsState& state) {
-  if (!dialogs.AskYesCancel(text::J(kResetQuestion), platform::MessageType::kConfirmation, false)) return false;
+  if (!dialogs.AskYesCancel(text::J(kResetQuestion), platform::MessageType::kConfirmation,
+                            platform::DefaultAnswer::kYes)) {
+    return false;
+  }
   state.LayoutResetPending = true;
   dialogs.ShowMessageBox(text::J(kResetNextStart), platform::MessageType::kInformation);
   return true;

@@ -75,8 +75,8 @@ class BrowserTabs : public present::OpenPage {
 
   // The tab behaviour of the current view mode, and the menu of the tab behaviour
   // button, which stores a value into the setting of the current view mode.
-  int TabBehaviour() const { return behaviour_.TabBehaviour(); }
-  void SetTabBehaviour(int behaviour) { behaviour_.SetTabBehaviour(behaviour); }
+  settings::TabBehaviour TabBehaviour() const { return behaviour_.TabBehaviour(); }
+  void SetTabBehaviour(settings::TabBehaviour behaviour) { behaviour_.SetTabBehaviour(behaviour); }
 
   // The one entry for showing an address. `view` may be kNoView. True when the address
   // was accepted (shown in a tab or handed to the other browser).

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/Settings.h"
+
 namespace shell {
 
 // A browser view, as the tab list names it. The tab list hands the ids out; 0 is no view.
@@ -69,8 +71,9 @@ class BrowserTabsView {
   virtual void SetActiveTab(int index) = 0;
   virtual void SetTabRowVisible(bool visible) = 0;
   virtual void SetTabRowMultiLine(bool multiLine) = 0;
-  // The tab behaviour button shows image 0 to 3 for the behaviour of the current mode.
-  virtual void ShowTabBehaviour(int behaviour) = 0;
+  // The tab behaviour button shows the image of the behaviour of the current mode (its
+  // number, 0 to 3, is the image's index).
+  virtual void ShowTabBehaviour(settings::TabBehaviour behaviour) = 0;
 
   // The window's parts that follow the active view.
   virtual void SetWindowCaption(const std::string& caption) = 0;

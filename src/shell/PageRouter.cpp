@@ -39,9 +39,10 @@ bool PageRouter::NeedsNewTab(ViewId view) const {
   const BrowserTab* tab = list_.Find(view);
   if (tab == nullptr || host_.ShiftHeld() || tab->Locked) return true;
   if (ViewMode() == settings::kModeBrowser) return false;
-  const int behaviour = behaviour_.TabBehaviour();
-  if (behaviour == kTabsNewWithFocus || behaviour == kTabsNewInBackground) return list_.ShowsSummary(view);
-  return behaviour == kTabsKeepSites && ShowsNeitherSummaryNorEmpty(view);
+  const settings::TabBehaviour behaviour = behaviour_.TabBehaviour();
+  if (behaviour == settings::TabBehaviour::kNewWithFocus || behaviour == settings::TabBehaviour::kNewInBackground)
+    return list_.ShowsSummary(view);
+  return behaviour == settings::TabBehaviour::kKeepSites && ShowsNeitherSummaryNorEmpty(view);
 }
 
 ActiveRoute PageRouter::RouteOfActiveView(ViewId view, NavigationKind kind, bool userInitiated) const {
@@ -52,9 +53,9 @@ ActiveRoute PageRouter::RouteOfActiveView(ViewId view, NavigationKind kind, bool
     // tab away from its page, nor open tabs by itself.
     return userInitiated || kind == NavigationKind::kTyped ? ActiveRoute::kElsewhere : ActiveRoute::kRefuse;
   }
-  const int behaviour = behaviour_.TabBehaviour();
-  const bool leavesSummary =
-      AddinRefusedFromSummary() || behaviour == kTabsNewWithFocus || behaviour == kTabsNewInBackground;
+  const settings::TabBehaviour behaviour = behaviour_.TabBehaviour();
+  const bool leavesSummary = AddinRefusedFromSummary() || behaviour == settings::TabBehaviour::kNewWithFocus ||
+                             behaviour == settings::TabBehaviour::kNewInBackground;
   return leavesSummary && list_.ShowsSummary(view) ? ActiveRoute::kElsewhere : ActiveRoute::kHere;
 }
 
@@ -66,7 +67,8 @@ bool PageRouter::OpenPage(ViewId view, const std::string& address, int flags, bo
   if (ViewMode() == settings::kModeList) host_.LeaveListMode();
   ViewId target = list_.IndexOf(view) >= 0 ? view : kNoView;
   if (NeedsNewTab(target)) {
-    target = list_.OpenTab(TabList::kLoadingCaption, focus || behaviour_.TabBehaviour() != kTabsNewInBackground, false);
+    target = list_.OpenTab(TabList::kLoadingCaption,
+                           focus || behaviour_.TabBehaviour() != settings::TabBehaviour::kNewInBackground, false);
   }
   Navigate(target, address, flags);
   return true;

@@ -9,7 +9,7 @@ ViewId SummaryDisplay::TargetView() {
   const ViewId active = tabs_.ActiveView();
   if (active == kNoView || tabs_.ShowsSummary(active)) return active;
   const BrowserTab& tab = tabs_.TabAt(static_cast<size_t>(tabs_.IndexOf(active)));
-  const bool keepSite = tab.Locked || tabs_.TabBehaviour() == kTabsKeepSites;
+  const bool keepSite = tab.Locked || tabs_.TabBehaviour() == settings::TabBehaviour::kKeepSites;
   if (!keepSite) return active;
   for (size_t index = 0; index < tabs_.TabCount(); ++index) {
     if (tabs_.ShowsSummary(tabs_.TabAt(index).view)) {

@@ -6,13 +6,6 @@
 
 namespace shell {
 
-// The tab behaviour values: where sites open, as the numbers of settings::TabBehaviour
-// that the tab behaviour button's images and menu carry.
-inline constexpr int kTabsNormal = 0;
-inline constexpr int kTabsNewWithFocus = 1;
-inline constexpr int kTabsNewInBackground = 2;
-inline constexpr int kTabsKeepSites = 3;
-
 // The tab behaviour of the current view mode, read from and stored into the setting of
 // that mode, and the button that shows it. While tabs are restored every mode behaves as
 // if it opened them in the background.
@@ -20,10 +13,10 @@ class TabBehaviourSetting {
  public:
   TabBehaviourSetting(settings::Settings& settings, BrowserTabsView& view) : settings_(settings), view_(view) {}
 
-  int TabBehaviour() const;
+  settings::TabBehaviour TabBehaviour() const;
   // The menu of the tab behaviour button: stores a value into the setting of the current
   // view mode and shows what that mode does now.
-  void SetTabBehaviour(int behaviour);
+  void SetTabBehaviour(settings::TabBehaviour behaviour);
   // The tab behaviour button shows the behaviour of the current mode.
   void Show() { view_.ShowTabBehaviour(TabBehaviour()); }
 

@@ -14,7 +14,7 @@ TabList::TabList(const settings::Settings& settings, platform::EventLoop& loop, 
     : settings_(settings),
       view_(view),
       behaviour_(behaviour),
-      deleteTimer_(loop, kDeleteListDelayMs, false, [this] { DestroyDeleteList(); }) {}
+      deleteTimer_(loop, kDeleteListDelayMs, platform::TimerKind::kOnce, [this] { DestroyDeleteList(); }) {}
 
 void TabList::Start() {
   ApplySettings();
@@ -75,7 +75,7 @@ ViewId TabList::OpenTab(const std::string& caption, bool focus, bool atFront) {
   view_.CreateView(view);
   view_.InsertTab(position, view, tab.caption);
   // The first tab always becomes the active one: there must be a view to show.
-  if (focus || behaviour_.TabBehaviour() != kTabsNewInBackground || active_ == kNoView) {
+  if (focus || behaviour_.TabBehaviour() != settings::TabBehaviour::kNewInBackground || active_ == kNoView) {
     SetActive(position);
   } else {
     view_.SetActiveTab(ActiveIndex());

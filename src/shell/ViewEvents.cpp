@@ -67,8 +67,8 @@ ViewId ViewEvents::NewWindowRequested(ViewId view, const std::string& address, b
   if (list_.Closing() || list_.IndexOf(view) < 0) return kNoView;
   // Pop-up blocking: a page may ask for a window only when the user asked the page.
   if (!userInitiated && settings_.PopupBlock) return kNoView;
-  if (settings_.SecureMode &&
-      !dialogs_.AskYesCancel(text::J(kNewWindowQuestion), platform::MessageType::kConfirmation, true)) {
+  if (settings_.SecureMode && !dialogs_.AskYesCancel(text::J(kNewWindowQuestion), platform::MessageType::kConfirmation,
+                                                     platform::DefaultAnswer::kNo)) {
     return kNoView;
   }
   // The question may have let other events in; the requesting tab may be gone.
@@ -83,7 +83,8 @@ ViewId ViewEvents::NewWindowRequested(ViewId view, const std::string& address, b
     router_.OpenElsewhere(address);
     return kNoView;
   }
-  return list_.OpenTab(TabList::kLoadingCaption, behaviour_.TabBehaviour() != kTabsNewInBackground, false);
+  return list_.OpenTab(TabList::kLoadingCaption, behaviour_.TabBehaviour() != settings::TabBehaviour::kNewInBackground,
+                       false);
 }
 
 void ViewEvents::WindowCloseRequested(ViewId view) {

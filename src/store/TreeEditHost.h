@@ -11,9 +11,6 @@ class TreeEditHost {
  public:
   virtual ~TreeEditHost() = default;
 
-  // True while an update run has locked the user interface: nothing is moved or renamed.
-  virtual bool UiLocked() const { return false; }
-
   // Suspends (true) or resumes (false) the rule that marks a node's items read when the
   // user leaves it, so that a drop does not count as leaving the selected node.
   virtual void SuspendLeaveRule(bool /*suspend*/) {}

@@ -31,8 +31,8 @@ DropPosition DropPositionAt(int kind, bool isTopLevel, bool hasChildren, int y, 
 }
 
 TreeEditor::TreeEditor(ItemStateContext& states, platform::Dialogs& dialogs, SearchCountControl& searchCount,
-                       TreeEditHost& host)
-    : store_(states.store), dialogs_(dialogs), searchCount_(searchCount), host_(host) {}
+                       TreeEditHost& host, const platform::UiLock& lock)
+    : store_(states.store), dialogs_(dialogs), searchCount_(searchCount), host_(host), lock_(lock) {}
 
 bool TreeEditor::InUserTree(const TTreeNodeExt* node) const {
   return node != nullptr && !node->Deleting() && node->IsSameOrBelow(store_.Tree().RootNode());
@@ -55,7 +55,7 @@ TTreeNodeExt* TreeEditor::CreateGroupNode(TTreeNodeExt* selected, bool searchIte
 }
 
 bool TreeEditor::CanRename(const TTreeNodeExt* node) const {
-  return InUserTree(node) && node != store_.Tree().RootNode() && !host_.UiLocked();
+  return InUserTree(node) && node != store_.Tree().RootNode() && !lock_.UiLocked();
 }
 
 bool TreeEditor::BeginRename(TTreeNodeExt* node) {
@@ -90,7 +90,9 @@ bool TreeEditor::DeleteNode(TTreeNodeExt* node) {
     const std::string question = errorLog ? text::J("ステータス項目を全て削除しますか？")
                                           : text::J("選択されているチャンネルリストの項目を削除しますか？") + kCrLf +
                                                 text::J("(［保護］が含まれる場合でも全て削除します)");
-    if (!dialogs_.AskYesCancel(question, platform::MessageType::kConfirmation, false)) return false;
+    if (!dialogs_.AskYesCancel(question, platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)) {
+      return false;
+    }
   }
   store_.SetModified();
   searchCount_.Stop();
@@ -126,7 +128,7 @@ void TreeEditor::PlaceNode(TTreeNodeExt* node, TTreeNodeExt* target, DropPositio
 }
 
 bool TreeEditor::MoveNode(TTreeNodeExt* node, TTreeNodeExt* target, DropPosition position) {
-  if (host_.UiLocked() || position == DropPosition::kNone || !CanDrop(node, target)) return false;
+  if (lock_.UiLocked() || position == DropPosition::kNone || !CanDrop(node, target)) return false;
   // Before and after need the target's parent; the top-level row takes drops only into it.
   if (position != DropPosition::kInto && target->Parent() == nullptr) return false;
   TChannelTree& tree = store_.Tree();
@@ -183,7 +185,9 @@ bool TreeEditor::SortGroup(TTreeNodeExt* node) {
   if (!InUserTree(node)) return false;
   const std::string question =
       text::J("選択されているグループの中を名前でソートしますか？") + kCrLf + text::J("(ソート結果は保存されます)");
-  if (!dialogs_.AskYesCancel(question, platform::MessageType::kConfirmation, false)) return false;
+  if (!dialogs_.AskYesCancel(question, platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes)) {
+    return false;
+  }
   searchCount_.Stop();
   store_.Tree().LockTreePaint(true);
   SortChildren(node);

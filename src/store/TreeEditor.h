@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Dialogs.h"
+#include "platform/UiLock.h"
 #include "store/DropPosition.h"
 #include "store/ItemStates.h"
 #include "store/SearchCountControl.h"
@@ -18,7 +19,10 @@ namespace store {
 // tree changes.
 class TreeEditor {
  public:
-  TreeEditor(ItemStateContext& states, platform::Dialogs& dialogs, SearchCountControl& searchCount, TreeEditHost& host);
+  // `lock` tells whether an update run or a dialog holds the user interface: the tree is
+  // then neither renamed nor moved.
+  TreeEditor(ItemStateContext& states, platform::Dialogs& dialogs, SearchCountControl& searchCount, TreeEditHost& host,
+             const platform::UiLock& lock);
 
   // Creates "新しいグループ" (or, with `searchItem`, "新しい検索項目") as the first child of
   // the selected group, or in front of any other selected node, selects it and starts
@@ -26,7 +30,7 @@ class TreeEditor {
   TTreeNodeExt* CreateGroupNode(TTreeNodeExt* selected, bool searchItem);
 
   // True while an update run holds the user interface: the tree is then not edited.
-  bool UiLocked() const { return host_.UiLocked(); }
+  bool UiLocked() const { return lock_.UiLocked(); }
 
   // Whether the node's caption may be edited: below RootNode, and not while an update run
   // has locked the user interface.
@@ -70,6 +74,7 @@ class TreeEditor {
   platform::Dialogs& dialogs_;
   SearchCountControl& searchCount_;
   TreeEditHost& host_;
+  const platform::UiLock& lock_;
 };
 
 }  // namespace store

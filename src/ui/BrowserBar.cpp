@@ -80,10 +80,12 @@ void BrowserBar::BuildTabMenu() {
     action->setCheckable(true);
     action->setData(value);
     group->addAction(action);
-    connect(action, &QAction::triggered, this, [&tabs, value] { tabs.SetTabBehaviour(value); });
+    connect(action, &QAction::triggered, this,
+            [&tabs, value] { tabs.SetTabBehaviour(static_cast<settings::TabBehaviour>(value)); });
   }
   connect(behaviour, &QMenu::aboutToShow, this, [&tabs, behaviour] {
-    for (QAction* action : behaviour->actions()) action->setChecked(action->data().toInt() == tabs.TabBehaviour());
+    for (QAction* action : behaviour->actions())
+      action->setChecked(action->data().toInt() == static_cast<int>(tabs.TabBehaviour()));
   });
   // The tab row's context menu is the same menu, for the tab the right click activated.
   QTabBar& bar = browser_.Tabs().TabBar();

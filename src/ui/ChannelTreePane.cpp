@@ -6,13 +6,11 @@
 #include "ui/ChannelTreeView.h"
 #include "ui/HeadlineListView.h"
 #include "ui/QtEventLoop.h"
-#include "ui/WindowState.h"
 
 namespace ui {
 
-ChannelTreePane::ChannelTreePane(store::TChannelTree& tree, QtEventLoop& loop, const WindowState& state,
-                                 HeadlineListView& list, QWidget* parent)
-    : tree_(tree), state_(state), list_(list) {
+ChannelTreePane::ChannelTreePane(store::TChannelTree& tree, QtEventLoop& loop, HeadlineListView& list, QWidget* parent)
+    : tree_(tree), list_(list) {
   // The model belongs to the pane, which the window keeps until its widgets are gone.
   model_ = new ChannelTreeModel(tree, this);
   view_ = new ChannelTreeView(*model_, loop, parent);
@@ -52,10 +50,6 @@ bool ChannelTreePane::HasFocus() const {
 
 bool ChannelTreePane::Hidden() const {
   return view_->isHidden();
-}
-
-bool ChannelTreePane::UiLocked() const {
-  return state_.UiLocked();
 }
 
 void ChannelTreePane::SuspendLeaveRule(bool suspend) {

@@ -18,19 +18,17 @@ class ChannelTreeModel;
 class ChannelTreeView;
 class HeadlineListView;
 class QtEventLoop;
-class WindowState;
 
 // The channel tree of the main window: the tree view and its model over the channel tree.
 // It is the tree editor's host: selecting, renaming in place and focusing go to the view;
-// the lock of an update run is the window's, and the leave rule and the list built again
-// belong to the headline list.
+// the leave rule and the list built again belong to the headline list. The lock of an
+// update run is the window's, which the editor is given directly.
 class ChannelTreePane : public QObject, public store::TreeEditHost {
   Q_OBJECT
 
  public:
   // The view goes into `parent`.
-  ChannelTreePane(store::TChannelTree& tree, QtEventLoop& loop, const WindowState& state, HeadlineListView& list,
-                  QWidget* parent);
+  ChannelTreePane(store::TChannelTree& tree, QtEventLoop& loop, HeadlineListView& list, QWidget* parent);
   ~ChannelTreePane() override;
 
   ChannelTreeView& View() const { return *view_; }
@@ -49,7 +47,6 @@ class ChannelTreePane : public QObject, public store::TreeEditHost {
   bool Hidden() const;
 
   // store::TreeEditHost
-  bool UiLocked() const override;
   void SuspendLeaveRule(bool suspend) override;
   void SelectNode(store::TTreeNodeExt* node) override;
   void StartCaptionEdit(store::TTreeNodeExt* node) override;
@@ -62,7 +59,6 @@ class ChannelTreePane : public QObject, public store::TreeEditHost {
 
  private:
   store::TChannelTree& tree_;
-  const WindowState& state_;
   HeadlineListView& list_;
   ChannelTreeModel* model_ = nullptr;
   ChannelTreeView* view_ = nullptr;

@@ -25,8 +25,8 @@ using store::TTreeNodeExt;
 ChannelTreeView::ChannelTreeView(ChannelTreeModel& model, platform::EventLoop& loop, QWidget* parent)
     : QTreeView(parent),
       model_(model),
-      expandTimer_(loop, kAutoExpandMs, false, [this] { ExpandHoveredGroup(); }),
-      scrollTimer_(loop, kAutoScrollMs, true, [this] { AutoScrollStep(); }) {
+      expandTimer_(loop, kAutoExpandMs, platform::TimerKind::kOnce, [this] { ExpandHoveredGroup(); }),
+      scrollTimer_(loop, kAutoScrollMs, platform::TimerKind::kRepeating, [this] { AutoScrollStep(); }) {
   setModel(&model_);
   setHeaderHidden(true);
   // Every row is one line high: a changed count repaints its row without the view

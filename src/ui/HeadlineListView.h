@@ -47,8 +47,6 @@ class HeadlineListView : public QTableView, public present::HeadlineView {
   void SetBrowserPane(HeadlineBrowserPane* pane) { pane_ = pane; }
   // The controls of the main window the list moves the focus to and asks about.
   void SetFocusPartners(QWidget* tree, QWidget* browser);
-  // Set while an update run has locked the user interface.
-  void SetUiLocked(bool locked) { uiLocked_ = locked; }
 
   // The node whose headlines the list shows (nullptr before the list is attached), the
   // list built again for it after a run or an edit changed its items, and the leave rule
@@ -76,7 +74,6 @@ class HeadlineListView : public QTableView, public present::HeadlineView {
   void FocusBrowser() override;
   void SelectTreeNode(store::TTreeNodeExt* node) override;
   void ShowStatus(const std::string& panel, const std::string& progress, const std::string& tip) override;
-  bool UiLocked() const override { return uiLocked_; }
   void FiltersChanged() override;
   bool BrowserShowsSummary() const override;
   bool BrowserBusy() const override;
@@ -114,7 +111,6 @@ class HeadlineListView : public QTableView, public present::HeadlineView {
   HeadlineBrowserPane* pane_ = nullptr;
   QPointer<QWidget> tree_;
   QPointer<QWidget> browser_;
-  bool uiLocked_ = false;
   bool syncing_ = false;  // set while the view takes over the list's selection
 };
 

@@ -40,7 +40,7 @@ MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::
   profile_->setCachePath(PathToQString(session.DataFolder() + "system/browser/cache"));
   mainSplit_ = new QSplitter(Qt::Horizontal, this);
   listView_ = new HeadlineListView(session.Settings());
-  tree_ = std::make_unique<ChannelTreePane>(session.Tree(), loop, state_, *listView_, mainSplit_);
+  tree_ = std::make_unique<ChannelTreePane>(session.Tree(), loop, *listView_, mainSplit_);
   sideSplit_ = new QSplitter(Qt::Vertical, mainSplit_);
   sideSplit_->addWidget(listView_);
   browser_ = new BrowserPane(*profile_, session.Settings(), session.DataFolder() + "system", sideSplit_);
@@ -59,7 +59,7 @@ MainWindow::MainWindow(QtEventLoop& loop, app::DataSession& session, const app::
   controller_ = std::make_unique<app::MainController>(
       loop, session, startup,
       app::MainViews{*frame_, *progress_, *listView_, browser_->Tabs(), *browser_, *browser_, *browser_, *tree_, keys_,
-                     *layout_, *layout_},
+                     *layout_, *layout_, state_},
       [this](app::MainController& controller, const app::MainParts& parts) { MakePartViews(controller, parts); });
 
   // Sized to most of the screen until the stored geometry is applied.
@@ -118,12 +118,10 @@ void MainWindow::ConnectPanes(app::MainController& controller) {
 
 void MainWindow::ConnectBars(app::MainController& controller) {
   connect(progress_, &UpdateProgress::locked, this, [this](bool background, bool busy) {
-    listView_->SetUiLocked(true);
     commands_->Lock(background);
     if (busy) centralWidget()->setEnabled(false);
   });
   connect(progress_, &UpdateProgress::unlocked, this, [this] {
-    listView_->SetUiLocked(false);
     commands_->Unlock();
     centralWidget()->setEnabled(true);
   });

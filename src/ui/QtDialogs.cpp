@@ -69,8 +69,9 @@ bool QtDialogs::AskYesNo(const std::string& text, platform::MessageType type, pl
   return Ask(text, type, defaultAnswer == platform::DefaultAnswer::kNo, false);
 }
 
-bool QtDialogs::AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) {
-  return Ask(text, type, defaultNo, true);
+bool QtDialogs::AskYesCancel(const std::string& text, platform::MessageType type,
+                             platform::DefaultAnswer defaultAnswer) {
+  return Ask(text, type, defaultAnswer == platform::DefaultAnswer::kNo, true);
 }
 
 platform::DialogAnswer QtDialogs::AskYesNoCancel(const std::string& text, platform::MessageType type) {

@@ -35,10 +35,6 @@ bool UpdateProgress::Minimised() const {
   return state_.Minimised();
 }
 
-bool UpdateProgress::UserInterfaceLocked() const {
-  return state_.UiLocked();
-}
-
 bool UpdateProgress::Closing() const {
   return state_.Closing();
 }

@@ -34,7 +34,6 @@ class UpdateProgress : public QObject, public fetch::UpdateRunView {
 
   // fetch::UpdateRunView
   bool Minimised() const override;
-  bool UserInterfaceLocked() const override;
   bool Closing() const override;
   store::TTreeNodeExt* SelectedNode() const override;
   void EndLabelEdit() override;

@@ -371,7 +371,7 @@ void WebTabs::SetTabRowMultiLine(bool) {
   // Qt's tab row has a single line; with many tabs it scrolls instead of wrapping.
 }
 
-void WebTabs::ShowTabBehaviour(int) {}
+void WebTabs::ShowTabBehaviour(settings::TabBehaviour) {}
 
 void WebTabs::SetWindowCaption(const std::string& caption) {
   emit WindowCaptionChanged(ToQString(caption));

@@ -63,7 +63,7 @@ class WebTabs : public QWidget, public shell::BrowserTabsView {
   void SetActiveTab(int index) override;
   void SetTabRowVisible(bool visible) override;
   void SetTabRowMultiLine(bool multiLine) override;
-  void ShowTabBehaviour(int behaviour) override;
+  void ShowTabBehaviour(settings::TabBehaviour behaviour) override;
   void SetWindowCaption(const std::string& caption) override;
   void SetAddressText(const std::string& address) override;
   void SetNavigationEnabled(bool back, bool forward, bool refresh) override;

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/UiLock.h"
+
 class QMainWindow;
 
 namespace ui {
@@ -10,8 +12,9 @@ namespace ui {
 // The main window's own state that several of its views are asked about: whether it is
 // minimised, closing or ending, whether an update run holds it, and the caption the
 // program gave it. Each of these questions has its one answer here; the views that
-// implement the controllers' interfaces read it from here.
-class WindowState {
+// implement the controllers' interfaces read it from here, and the controllers are given
+// the lock itself.
+class WindowState : public platform::UiLock {
  public:
   explicit WindowState(const QMainWindow& window) : window_(window) {}
 
@@ -19,7 +22,7 @@ class WindowState {
   bool Minimised() const;
 
   // Set while an update run holds the user interface.
-  bool UiLocked() const { return uiLocked_; }
+  bool UiLocked() const override { return uiLocked_; }
   void SetUiLocked(bool locked) { uiLocked_ = locked; }
 
   // Set while the window's close button is being handled.

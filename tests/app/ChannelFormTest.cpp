@@ -8,6 +8,7 @@
 #include "app/ChannelProperties.h"
 #include "settings/Credentials.h"
 #include "store/TSiteList.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
@@ -153,8 +154,7 @@ class AddChannelDialogTest : public ::testing::Test, public AddChannelHost {
   }
 
   AddChannelDialog Dialog() {
-    AddChannelServices services{settings, store, dialogs, registration, search, *this};
-    services.UiLocked = [this] { return locked; };
+    AddChannelServices services{settings, store, dialogs, registration, search, *this, lock};
     services.PeriodicTimer = [this](bool on) { timer.push_back(on); };
     services.FoundFeeds = [] { return std::vector<std::string>{"http://found/rss.xml"}; };
     services.PodhallInstalled = [] { return true; };
@@ -184,7 +184,7 @@ class AddChannelDialogTest : public ::testing::Test, public AddChannelHost {
   std::vector<bool> timer;
   std::vector<TTreeNodeExt*> expanded;
   TTreeNodeExt* selected = nullptr;
-  bool locked = false;
+  testsupport::ManualUiLock lock;
 };
 
 TEST_F(AddChannelDialogTest, AFailedRegistrationShowsTheDialogAgainUntilOneSucceeds) {
@@ -217,11 +217,11 @@ TEST_F(AddChannelDialogTest, AFailedRegistrationShowsTheDialogAgainUntilOneSucce
 }
 
 TEST_F(AddChannelDialogTest, NothingOpensWhileARunHoldsTheWindowAndCancelRegistersNothing) {
-  locked = true;
+  lock.locked = true;
   EXPECT_FALSE(Dialog().Run("http://x/", nullptr, false, false));
   EXPECT_TRUE(shown.empty());
   EXPECT_TRUE(timer.empty());
-  locked = false;
+  lock.locked = false;
   EXPECT_FALSE(Dialog().Run("http://x/", nullptr, true, false));
   EXPECT_EQ(given.caption, text::J("Bloglines 全チャンネルの追加"));
   EXPECT_EQ(shown.size(), 1u);

@@ -16,6 +16,7 @@
 #include "shell/TabsFakes.h"
 #include "support/LoopbackServer.h"
 #include "support/ManualEventLoop.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
@@ -160,11 +161,12 @@ class MainControllerTest : public testing::Test {
   fetch::ModifierKeys keys;
   RecordingModes modes;
   MarkerLayout layout;
+  testsupport::ManualUiLock lock;
   MainViews Views() { return Views(tabView); }
   // A second controller in one test needs views of its own for its tabs.
   MainViews Views(shell::testing::FakeTabsView& tabs) {
     return MainViews{window,       runView,  headlines, tabs,  tabsHost, pageServer,
-                     commandsHost, treeHost, keys,      modes, layout};
+                     commandsHost, treeHost, keys,      modes, layout,   lock};
   }
 };
 

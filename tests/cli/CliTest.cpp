@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
 // plover-cli run as a program on temporary data folders.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
-#include <functional>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +17,7 @@
 #include "store/journal/RecoveryCounter.h"
 #include "support/ManualEventLoop.h"
 #include "support/ProgramRun.h"
+#include "support/RefusedFiles.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "text/Literal.h"
@@ -335,20 +333,10 @@ TEST(CliParseTest, FailuresExitWithTheirMeaning) {
   EXPECT_EQ(RunCli({"parse"}).status, 2);
 }
 
-// parse reads regular files of a feed's size only: a device, a folder, a pipe or a file
-// over the ceiling ends the command at once, with the reason on a second line. An OPML
-// list to import is held to the same rule.
-struct RefusedFile {
-  const char* name;
-  std::function<std::string(const testsupport::TempDir&)> make;  // the file's path
-  std::string cause;
-};
-
-void PrintTo(const RefusedFile& test, std::ostream* out) {
-  *out << test.name;
-}
-
-class CliParseRefusesTest : public testing::TestWithParam<RefusedFile> {};
+// parse reads regular files of a feed's size only: a device or a link to one, a folder, a
+// pipe or a file over the ceiling ends the command at once, with the reason on a second
+// line. An OPML list to import is held to the same rule.
+class CliParseRefusesTest : public testing::TestWithParam<testsupport::RefusedFile> {};
 
 TEST_P(CliParseRefusesTest, EndsWithTheReason) {
   testsupport::TempDir dir;
@@ -363,26 +351,7 @@ TEST_P(CliParseRefusesTest, EndsWithTheReason) {
   EXPECT_EQ(import.out, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, CliParseRefusesTest,
-    testing::Values(RefusedFile{"EndlessDevice", [](const testsupport::TempDir&) { return std::string("/dev/zero"); },
-                                "not a regular file"},
-                    RefusedFile{"Folder", [](const testsupport::TempDir& dir) { return dir.Path(); },
-                                "not a regular file"},
-                    RefusedFile{"PipeWithoutWriter",
-                                [](const testsupport::TempDir& dir) {
-                                  EXPECT_EQ(::mkfifo((dir / "feed.xml").c_str(), 0600), 0);
-                                  return dir / "feed.xml";
-                                },
-                                "not a regular file"},
-                    // Sparse: the size is announced without taking room on the disk.
-                    RefusedFile{"OverTheCeiling",
-                                [](const testsupport::TempDir& dir) {
-                                  WriteFile(dir / "feed.xml", "<rss>");
-                                  std::filesystem::resize_file(dir / "feed.xml", 64u * 1024 * 1024 + 1);
-                                  return dir / "feed.xml";
-                                },
-                                "size limit 64 MiB exceeded"}),
-    [](const testing::TestParamInfo<RefusedFile>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Files, CliParseRefusesTest, testing::ValuesIn(testsupport::RefusedFiles()),
+                         [](const testing::TestParamInfo<testsupport::RefusedFile>& info) { return info.param.name; });
 
 }  // namespace

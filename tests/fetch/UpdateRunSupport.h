@@ -10,6 +10,7 @@
 #include "formats/html/HtmlToFeed.h"
 #include "settings/Settings.h"
 #include "store/ChannelStore.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
@@ -63,7 +64,7 @@ struct RunWorld {
 
   UpdateRun& Run() {
     if (!run) {
-      UpdateRunServices services{loop_, store, settings, dialogs, xml, data.Path()};
+      UpdateRunServices services{loop_, store, settings, dialogs, xml, lock, data.Path()};
       services.Html = &html;
       services.Keys = &keys;
       services.Now = [this] { return today; };
@@ -82,6 +83,7 @@ struct RunWorld {
   store::ChannelStore store{settings};
   formats::XmlContext xml;
   testsupport::ScriptedDialogs dialogs;
+  testsupport::ManualUiLock lock;
   formats::HtmlExceptionList exceptions;
   formats::HtmlToFeed html{formats::HtmlToFeedServices{settings, exceptions, data.Path(), {}, {}}};
   RecordingView view;

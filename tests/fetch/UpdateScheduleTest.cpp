@@ -39,7 +39,8 @@ class Scheduling : public ::testing::Test {
   // The run with its periodic-timer hook wired to the scheduler, as the main window does.
   UpdateRun& Run() {
     if (!world.run) {
-      UpdateRunServices services{loop, world.store, world.settings, world.dialogs, world.xml, world.data.Path()};
+      UpdateRunServices services{loop,      world.store, world.settings,   world.dialogs,
+                                 world.xml, world.lock,  world.data.Path()};
       services.Keys = &world.keys;
       services.Now = [this] { return world.today; };
       services.Offline = &offline;
@@ -237,6 +238,23 @@ TEST_F(Scheduling, OfflineQuestionAndFtpStep) {
   Run().SB_NewClick(RunSender::kMenu);
   EXPECT_EQ(world.runsEnded, 1);
   EXPECT_TRUE(scheduler->PeriodicTimerEnabled());
+}
+
+// While the user interface is locked (a dialog or another long operation holds the window)
+// neither a full run nor a selected update starts; once it is free the same command works.
+TEST_F(Scheduling, NothingStartsWhileTheUserInterfaceIsLocked) {
+  TTreeNodeExt* channel = Channel("never", 0, 0);
+  world.lock.locked = true;
+  Run().SB_NewClick(RunSender::kUpdateButton);
+  EXPECT_FALSE(Run().Running());
+  EXPECT_EQ(world.runsEnded, 0);
+  EXPECT_EQ(Run().RunningWorkerCount(), 0u);
+  EXPECT_FALSE(Run().UpdateSelection(SelectionMode::kStop, channel));
+  EXPECT_EQ(channel->Kind(), store::kKindChannel);
+  EXPECT_TRUE(world.dialogs.shown.empty());
+  world.lock.locked = false;
+  EXPECT_TRUE(Run().UpdateSelection(SelectionMode::kStop, channel));
+  EXPECT_EQ(channel->Kind(), store::kKindStopped);
 }
 
 TEST_F(Scheduling, StopOnAGroupAsksAndStopsEveryChannel) {

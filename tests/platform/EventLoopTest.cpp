@@ -10,7 +10,7 @@ namespace {
 TEST(Timer, RestartPostponesAndStopCancels) {
   testsupport::ManualEventLoop loop;
   int fired = 0;
-  Timer timer(loop, 500, false, [&] { ++fired; });
+  Timer timer(loop, 500, TimerKind::kOnce, [&] { ++fired; });
   timer.Start();
   loop.Advance(400);
   timer.Start();  // a burst of restarts gives one firing, 500 ms after the last
@@ -28,7 +28,7 @@ TEST(Timer, RestartPostponesAndStopCancels) {
 TEST(Timer, RepeatingTimerFiresEachInterval) {
   testsupport::ManualEventLoop loop;
   std::vector<int64_t> ticks;
-  Timer timer(loop, 300, true, [&] { ticks.push_back(loop.TickMs()); });
+  Timer timer(loop, 300, TimerKind::kRepeating, [&] { ticks.push_back(loop.TickMs()); });
   const int64_t start = loop.TickMs();
   timer.Start();
   loop.Advance(1000);

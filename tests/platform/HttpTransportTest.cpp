@@ -27,10 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr char kAgent[] = "Plover-test";
 
-int64_t MsSince(Clock::time_point start) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
 // One accepted connection, as a script sees it.
 class Peer {
  public:
@@ -58,7 +54,10 @@ class Peer {
     sent_ += bytes.size();
     while (!bytes.empty()) {
       const ssize_t put = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-      if (put <= 0) return false;
+      if (put <= 0) {
+        clientClosed_ = true;
+        return false;
+      }
       bytes.remove_prefix(static_cast<size_t>(put));
     }
     return true;
@@ -69,9 +68,16 @@ class Peer {
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
     while (Clock::now() < end && !stopping_) {
       pollfd watch{fd_, POLLRDHUP, 0};
-      if (::poll(&watch, 1, 10) > 0 && (watch.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) return;
+      if (::poll(&watch, 1, 10) > 0 && (watch.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0) {
+        clientClosed_ = true;
+        return;
+      }
     }
   }
+
+  // Ends what the server sends, as a server that breaks off does, and leaves the
+  // connection for the client to close.
+  void StopSending() { ::shutdown(fd_, SHUT_WR); }
 
   // Until the client closes the connection (or the server stops).
   void WaitForClose() {
@@ -81,13 +87,17 @@ class Peer {
   }
 
   size_t Sent() const { return sent_; }
+  // Whether the client was seen to close the connection (rather than the server stopping).
+  bool ClientClosed() const { return clientClosed_; }
 
  private:
   ssize_t Receive(char* buffer, size_t size) {
     while (!stopping_) {
       pollfd watch{fd_, POLLIN, 0};
       if (::poll(&watch, 1, 10) <= 0) continue;
-      return ::recv(fd_, buffer, size, 0);
+      const ssize_t got = ::recv(fd_, buffer, size, 0);
+      if (got <= 0) clientClosed_ = true;
+      return got;
     }
     return 0;
   }
@@ -97,6 +107,7 @@ class Peer {
   std::function<void(const std::string&)> record_;
   std::string pending_;
   size_t sent_ = 0;
+  bool clientClosed_ = false;
 };
 
 // A server on a free loopback port that runs its script for every connection, each in a
@@ -131,6 +142,12 @@ class ScriptServer {
   std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
 
   int Connections() const { return connectionCount_; }
+  // Waits until the scripts of `count` connections have seen the client close them. With
+  // no time limit of its own: a client that never lets go is a hang the test run reports.
+  void WaitForClientCloses(int count) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    closed_.wait(lock, [&] { return clientCloses_ >= count; });
+  }
   size_t BytesSent() const { return bytesSent_; }
   std::vector<std::string> Requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -152,6 +169,11 @@ class ScriptServer {
         });
         script_(peer);
         bytesSent_ += peer.Sent();
+        if (peer.ClientClosed()) {
+          std::lock_guard<std::mutex> lock(mutex_);
+          ++clientCloses_;
+          closed_.notify_all();
+        }
         ::close(fd);
       });
     }
@@ -167,6 +189,8 @@ class ScriptServer {
   std::vector<std::thread> connections_;  // only the acceptor thread adds, before the join
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
+  std::condition_variable closed_;
+  int clientCloses_ = 0;  // guarded by mutex_
 };
 
 // A script that answers every request on the connection with the same bytes.
@@ -360,8 +384,7 @@ struct FailureCase {
   size_t maxBodyBytes;
   HttpOutcome outcome;
   int status;
-  std::string body;      // checked when not empty
-  int64_t maxElapsedMs;  // the transport gives up this promptly
+  std::string body;  // checked when not empty
   int64_t totalTimeoutMs = 0;
   HttpLimit limit = HttpLimit::kNone;  // the limit the response names
 };
@@ -387,12 +410,17 @@ std::vector<FailureCase> FailureCases() {
   };
   const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
   return {
-      {"NeverAnswers", [](Peer& peer) { peer.WaitForClose(); }, 300, kCeiling, HttpOutcome::kTimedOut, 0, "", 900, 0,
+      {"NeverAnswers", [](Peer& peer) { peer.WaitForClose(); }, 300, kCeiling, HttpOutcome::kTimedOut, 0, "", 0,
        HttpLimit::kReceiveTimeout},
-      {"BreaksOff", headerThen("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789", [](Peer&) {}), 5000,
-       kCeiling, HttpOutcome::kFailed, 200, "0123456789", 2000},
+      {"BreaksOff",
+       headerThen("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789",
+                  [](Peer& peer) {
+                    peer.StopSending();
+                    peer.WaitForClose();
+                  }),
+       5000, kCeiling, HttpOutcome::kFailed, 200, "0123456789"},
       {"StallsLongerThanTheTimeout", headerThen(chunked + "5\r\nfirst\r\n", [](Peer& peer) { peer.Pause(5000); }), 300,
-       kCeiling, HttpOutcome::kTimedOut, 200, "first", 900, 0, HttpLimit::kReceiveTimeout},
+       kCeiling, HttpOutcome::kTimedOut, 200, "first", 0, HttpLimit::kReceiveTimeout},
       {"StallsWithinTheTimeout",
        headerThen(chunked + "5\r\nfirst\r\n",
                   [](Peer& peer) {
@@ -400,16 +428,16 @@ std::vector<FailureCase> FailureCases() {
                     peer.Send("4\r\nnext\r\n0\r\n\r\n");
                     peer.WaitForClose();
                   }),
-       2000, kCeiling, HttpOutcome::kCompleted, 200, "firstnext", 2000},
+       2000, kCeiling, HttpOutcome::kCompleted, 200, "firstnext"},
       {"TricklesPastTheTotalLimit",
        headerThen(chunked,
                   [](Peer& peer) {
                     while (peer.Send("1\r\nx\r\n")) peer.Pause(50);
                   }),
-       5000, kCeiling, HttpOutcome::kTimedOut, 200, "", 1500, 400, HttpLimit::kTotalTimeout},
+       5000, kCeiling, HttpOutcome::kTimedOut, 200, "", 400, HttpLimit::kTotalTimeout},
       {"AnnouncesABodyOverTheCeiling",
        headerThen("HTTP/1.1 200 OK\r\nContent-Length: 10485760\r\n\r\n", [](Peer& peer) { peer.WaitForClose(); }), 5000,
-       kCeiling, HttpOutcome::kTooLarge, 200, "", 2000, 0, HttpLimit::kSize},
+       kCeiling, HttpOutcome::kTooLarge, 200, "", 0, HttpLimit::kSize},
       {"StreamsPastTheCeiling",
        headerThen(chunked,
                   [](Peer& peer) {
@@ -417,7 +445,7 @@ std::vector<FailureCase> FailureCases() {
                     while (peer.Send(block)) {
                     }
                   }),
-       5000, kCeiling, HttpOutcome::kTooLarge, 200, "", 5000, 0, HttpLimit::kSize},
+       5000, kCeiling, HttpOutcome::kTooLarge, 200, "", 0, HttpLimit::kSize},
       {"SendsHeadersWithoutEnd",
        headerThen("HTTP/1.1 200 OK\r\n",
                   [](Peer& peer) {
@@ -425,11 +453,11 @@ std::vector<FailureCase> FailureCases() {
                     while (peer.Send(lines)) {
                     }
                   }),
-       5000, kCeiling, HttpOutcome::kTooLarge, 200, "", 5000, 0, HttpLimit::kSize},
+       5000, kCeiling, HttpOutcome::kTooLarge, 200, "", 0, HttpLimit::kSize},
       {"CompressesTheBody",
        headerThen("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 47\r\n\r\n" + kGzipBody,
                   [](Peer& peer) { peer.WaitForClose(); }),
-       5000, kCeiling, HttpOutcome::kCompleted, 200, Repeat("<rss>compressed body</rss>", 4), 2000},
+       5000, kCeiling, HttpOutcome::kCompleted, 200, Repeat("<rss>compressed body</rss>", 4)},
   };
 }
 
@@ -439,7 +467,7 @@ void PrintTo(const FailureCase& test, std::ostream* out) {
 
 class HttpTransportFailureTest : public testing::TestWithParam<FailureCase> {};
 
-TEST_P(HttpTransportFailureTest, EndsAsExpectedAndPromptly) {
+TEST_P(HttpTransportFailureTest, EndsAsExpectedAndLetsGoOfTheConnection) {
   const FailureCase& test = GetParam();
   ScriptServer server(test.script);
   HttpTransport transport(kAgent, HttpProxy{ProxyKind::kDirect});
@@ -447,9 +475,7 @@ TEST_P(HttpTransportFailureTest, EndsAsExpectedAndPromptly) {
   request.receiveTimeoutMs = test.receiveTimeoutMs;
   request.maxBodyBytes = test.maxBodyBytes;
   request.totalTimeoutMs = test.totalTimeoutMs;
-  const auto start = Clock::now();
   const HttpResponse response = transport.Get(request);
-  EXPECT_LT(MsSince(start), test.maxElapsedMs);
   EXPECT_EQ(response.outcome, test.outcome) << response.error;
   EXPECT_EQ(response.limit, test.limit);
   EXPECT_EQ(response.status, test.status);
@@ -459,6 +485,12 @@ TEST_P(HttpTransportFailureTest, EndsAsExpectedAndPromptly) {
   // Memory stays within the ceiling, whatever the server sends.
   EXPECT_LE(response.body.capacity(), test.maxBodyBytes);
   EXPECT_LE(response.rawHeaders.size(), test.maxBodyBytes);
+  // A request that ended short of a whole answer has closed its connection by the time
+  // Get returns: the server sees it closed while the transport is still there. (A whole
+  // answer may leave the connection open for the next request.)
+  if (response.outcome == test.outcome && test.outcome != HttpOutcome::kCompleted) {
+    server.WaitForClientCloses(1);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, HttpTransportFailureTest, testing::ValuesIn(FailureCases()),
@@ -479,7 +511,7 @@ TEST(HttpTransportTest, ARefusedConnectionIsNoAnswer) {
   EXPECT_EQ(transport.Get(RequestFor("file:///etc/hostname")).outcome, HttpOutcome::kFailed);
 }
 
-TEST(HttpTransportTest, TheAbortFlagStopsARequestWithinAFewPolls) {
+TEST(HttpTransportTest, TheAbortFlagStopsARequestAndClosesItsConnection) {
   // Each server tells when the request has settled into the state to be cut short: a body
   // trickling in, or a server that read the request and has been silent for a while.
   std::latch trickleStarted(1);
@@ -505,17 +537,15 @@ TEST(HttpTransportTest, TheAbortFlagStopsARequestWithinAFewPolls) {
     HttpRequest request = RequestFor(server->Url("/"));
     request.receiveTimeoutMs = 0;
     request.abort = &abort;
-    Clock::time_point abortedAt;
     std::thread canceller([&, started = started] {
       started->wait();
-      abortedAt = Clock::now();
       abort = true;
     });
     const HttpResponse response = transport.Get(request);
-    const auto returnedAt = Clock::now();
     canceller.join();
-    EXPECT_EQ(response.outcome, HttpOutcome::kAborted);
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(returnedAt - abortedAt).count(), 300);
+    EXPECT_EQ(response.outcome, HttpOutcome::kAborted) << response.error;
+    // The aborted request let go of its connection rather than leaving it to the server.
+    if (response.outcome == HttpOutcome::kAborted) server->WaitForClientCloses(1);
   }
 
   // A flag set before the start makes no connection at all.

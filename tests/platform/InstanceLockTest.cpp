@@ -3,11 +3,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <fstream>
 #include <map>
+#include <string>
 #include <thread>
 
 #include "platform/InstanceLock.h"
@@ -32,6 +36,19 @@ std::map<int, bool> OpenDescriptors() {
   }
   ::closedir(dir);
   return result;
+}
+
+// Whether thread `tid` of this process sits in the kernel's sleep call now. Acquire sleeps
+// only between two tries, so a retrying thread seen asleep has found the lock taken at
+// least once. The file reads "running" while the thread is outside any system call.
+bool AsleepBetweenTries(pid_t tid) {
+  std::ifstream file("/proc/self/task/" + std::to_string(tid) + "/syscall");
+  long number = -1;
+  if (!(file >> number)) return false;
+#ifdef SYS_nanosleep
+  if (number == SYS_nanosleep) return true;
+#endif
+  return number == SYS_clock_nanosleep;
 }
 
 // Holds the lock file the way a copy that has not yet (or no longer) answers would.
@@ -131,13 +148,23 @@ TEST_F(InstanceLockTest, AHeldLockThatNobodyAnswersFailsAfterTheRetryTime) {
 
 TEST_F(InstanceLockTest, ACopyThatLetsGoWhileWeRetryIsSucceeded) {
   RawLockHolder holder(folder.Path());
+  const pid_t retrying = ::gettid();
+  std::atomic<bool> acquiring{false};
+  std::atomic<bool> returned{false};
+  bool releasedWhileRetrying = false;
+  // The holder lets go once the other side has found the lock taken and is waiting for
+  // its next try; should Acquire return without ever waiting, it stops watching.
   std::thread releaser([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    while (!returned && !(acquiring && AsleepBetweenTries(retrying))) std::this_thread::yield();
+    releasedWhileRetrying = !returned;
     holder.Release();
   });
   InstanceLock lock(loop, Count());
-  EXPECT_EQ(lock.Acquire(folder.Path(), 5000), Result::kAcquired);
+  acquiring = true;
+  EXPECT_EQ(lock.Acquire(folder.Path(), InstanceLock::kDefaultRetryMs), Result::kAcquired);
+  returned = true;
   releaser.join();
+  EXPECT_TRUE(releasedWhileRetrying);
 }
 
 TEST_F(InstanceLockTest, ReleaseIsPromptAndLetsTheNextCopyIn) {

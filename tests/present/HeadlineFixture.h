@@ -11,6 +11,7 @@
 #include "present/HeadlineList.h"
 #include "present/KeywordListQuery.h"
 #include "support/ManualEventLoop.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
@@ -58,13 +59,14 @@ class HeadlineFixture : public ::testing::Test {
   testsupport::ScriptedDialogs dialogs;
   store::SearchCountControl searchCount;
   store::TreeEditHost editHost;
-  store::TreeEditor editor{states, dialogs, searchCount, editHost};
+  testsupport::ManualUiLock lock;
+  store::TreeEditor editor{states, dialogs, searchCount, editHost, lock};
   FakeView view;
   FakeRenderer renderer;
   FakeOpener opener;
   KeywordListQuery query{settings};
   HeadlineList list{HeadlineServices{states, editor, settings, loop, dialogs, searchCount, view, renderer, opener,
-                                     query, folder.Path(), [] { return kNow; }}};
+                                     query, lock, [] { return kNow; }}};
   store::TTreeNodeExt* group = nullptr;
   store::TTreeNodeExt* chanA = nullptr;
   store::TTreeNodeExt* chanB = nullptr;

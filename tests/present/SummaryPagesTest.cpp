@@ -15,6 +15,7 @@
 #include "present/Styles.h"
 #include "present/SummaryPages.h"
 #include "support/ManualEventLoop.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "text/Convert.h"
@@ -105,7 +106,8 @@ class SummaryPagesTest : public ::testing::Test {
   testsupport::ScriptedDialogs dialogs;
   CountingSearch searchCount;
   store::TreeEditHost editHost;
-  store::TreeEditor editor{states, dialogs, searchCount, editHost};
+  testsupport::ManualUiLock lock;
+  store::TreeEditor editor{states, dialogs, searchCount, editHost, lock};
   testing::FakeView view;
   RecordingDisplay display{view};
   testing::FakeOpener opener;
@@ -125,7 +127,7 @@ class SummaryPagesTest : public ::testing::Test {
   SummaryPages pages{PageServices{settings, source, display, opener, states, searchCount, dialogs, locations, {}}};
   KeywordListQuery query{settings};
   HeadlineList list{HeadlineServices{states, editor, settings, loop, dialogs, searchCount, view, pages, opener, query,
-                                     folder.Path(), [] { return kNow; }}};
+                                     lock, [] { return kNow; }}};
   store::TTreeNodeExt* group = nullptr;
   store::TTreeNodeExt* chanA = nullptr;
   store::TTreeNodeExt* chanB = nullptr;

@@ -40,7 +40,7 @@ TEST_P(OpenPageRouteTest, OpensWhereTheModeAndBehaviourSay) {
   if (c.locked) tabs.ToggleTabLock(tabs.ActiveIndex());
   settings.FormViewMode = c.mode;
   settings.TabLock = settings.BrwTabLock = settings.EvwTabLock = settings::TabBehaviour::kNormal;
-  tabs.SetTabBehaviour(c.behaviour);
+  tabs.SetTabBehaviour(static_cast<settings::TabBehaviour>(c.behaviour));
   settings.ListNoAddin = c.mode == 2 && c.noAddin;
   settings.NormalNoAddin = c.mode == 1 && c.noAddin;
   settings.EvwNoAddin = c.mode == 4 && c.noAddin;
@@ -276,9 +276,10 @@ TEST_F(PageRoutingTest, NewWindowInSecureModeAsksFirst) {
 TEST_F(PageRoutingTest, NewWindowOfATabClosedDuringTheQuestionIsRefused) {
   struct ClosingDialogs : testsupport::ScriptedDialogs {
     std::function<void()> meanwhile;
-    bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override {
+    bool AskYesCancel(const std::string& text, platform::MessageType type,
+                      platform::DefaultAnswer defaultAnswer) override {
       meanwhile();
-      return ScriptedDialogs::AskYesCancel(text, type, defaultNo);
+      return ScriptedDialogs::AskYesCancel(text, type, defaultAnswer);
     }
   } closingDialogs;
   FakeTabsView otherView;

@@ -294,8 +294,8 @@ TEST_F(TabListTest, TabBehaviourFollowsTheViewMode) {
   };
   for (const Case& c : {Case{1, 3, 3}, Case{2, 2, 2}, Case{3, 1, 1}, Case{4, 0, 1}, Case{4, 2, 2}, Case{4, 3, 1}}) {
     settings.FormViewMode = c.mode;
-    tabs.SetTabBehaviour(c.stored);
-    EXPECT_EQ(tabs.TabBehaviour(), c.effective) << c.mode << " " << c.stored;
+    tabs.SetTabBehaviour(static_cast<settings::TabBehaviour>(c.stored));
+    EXPECT_EQ(tabs.TabBehaviour(), static_cast<settings::TabBehaviour>(c.effective)) << c.mode << " " << c.stored;
     EXPECT_EQ(view.behaviourImage, c.effective);
   }
   // List mode stores into the standard setting.
@@ -304,7 +304,7 @@ TEST_F(TabListTest, TabBehaviourFollowsTheViewMode) {
   EXPECT_EQ(settings.EvwTabLock, settings::TabBehaviour::kKeepSites);
   settings.FormViewMode = 1;
   settings.TabLock = static_cast<settings::TabBehaviour>(7);
-  EXPECT_EQ(tabs.TabBehaviour(), kTabsNormal);
+  EXPECT_EQ(tabs.TabBehaviour(), settings::TabBehaviour::kNormal);
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ class FakeTabsView : public BrowserTabsView {
   void SetActiveTab(int index) override { rowActive = index; }
   void SetTabRowVisible(bool visible) override { rowVisible = visible; }
   void SetTabRowMultiLine(bool multiLine) override { rowMultiLine = multiLine; }
-  void ShowTabBehaviour(int behaviour) override { behaviourImage = behaviour; }
+  void ShowTabBehaviour(settings::TabBehaviour behaviour) override { behaviourImage = static_cast<int>(behaviour); }
 
   void SetWindowCaption(const std::string& caption) override { windowCaption = caption; }
   void SetAddressText(const std::string& address) override { addressText = address; }

@@ -6,6 +6,7 @@
 
 #include "store/TSortList.h"
 #include "store/TreeEditor.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
 #include "text/Convert.h"
 
@@ -22,12 +23,10 @@ class CountingSearch : public SearchCountControl {
 
 class RecordingHost : public TreeEditHost {
  public:
-  bool UiLocked() const override { return locked; }
   void SuspendLeaveRule(bool suspend) override { suspensions.push_back(suspend); }
   void SelectNode(TTreeNodeExt* node) override { selected = node; }
   void StartCaptionEdit(TTreeNodeExt* node) override { editing = node; }
   void RebuildSelectedList() override { ++rebuilds; }
-  bool locked = false;
   std::vector<bool> suspensions;
   TTreeNodeExt* selected = nullptr;
   TTreeNodeExt* editing = nullptr;
@@ -74,7 +73,8 @@ class TreeEditorTest : public ::testing::Test {
   testsupport::ScriptedDialogs dialogs;
   CountingSearch search;
   RecordingHost host;
-  TreeEditor editor{context, dialogs, search, host};
+  testsupport::ManualUiLock lock;
+  TreeEditor editor{context, dialogs, search, host, lock};
   TTreeNodeExt* groupA = nullptr;
   TTreeNodeExt* groupB = nullptr;
   TTreeNodeExt* loose = nullptr;
@@ -151,7 +151,7 @@ TEST_F(TreeEditorTest, RefusedDrops) {
   EXPECT_FALSE(editor.MoveNode(loose, groupA, DropPosition::kNone));
   TTreeNodeExt* errorLog = store.Tree().EnsureErrorLogNode();
   EXPECT_FALSE(editor.MoveNode(loose, errorLog, DropPosition::kInto));
-  host.locked = true;
+  lock.locked = true;
   EXPECT_FALSE(editor.MoveNode(loose, groupB, DropPosition::kInto));
   EXPECT_FALSE(store.DataModified());
   EXPECT_EQ(search.stops, 0);
@@ -256,7 +256,7 @@ TEST_F(TreeEditorTest, RenameMarksModifiedOnlyWhenTheCaptionChanged) {
 
   EXPECT_FALSE(editor.CanRename(Root()));
   EXPECT_FALSE(editor.CanRename(store.Tree().EnsureErrorLogNode()));
-  host.locked = true;
+  lock.locked = true;
   EXPECT_FALSE(editor.BeginRename(loose));
 }
 

@@ -21,8 +21,9 @@ bool ScriptedDialogs::AskYesNo(const std::string& text, platform::MessageType ty
   return answer == platform::DialogAnswer::kYes;
 }
 
-bool ScriptedDialogs::AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) {
-  shown.push_back({"yescancel", platform::Cp932ToUtf8(text), type, defaultNo});
+bool ScriptedDialogs::AskYesCancel(const std::string& text, platform::MessageType type,
+                                   platform::DefaultAnswer defaultAnswer) {
+  shown.push_back({"yescancel", platform::Cp932ToUtf8(text), type, defaultAnswer == platform::DefaultAnswer::kNo});
   return NextAnswer(text) == platform::DialogAnswer::kYes;
 }
 

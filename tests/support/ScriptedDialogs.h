@@ -30,7 +30,8 @@ class ScriptedDialogs : public platform::Dialogs {
 
   void ShowMessageBox(const std::string& text, platform::MessageType type) override;
   bool AskYesNo(const std::string& text, platform::MessageType type, platform::DefaultAnswer defaultAnswer) override;
-  bool AskYesCancel(const std::string& text, platform::MessageType type, bool defaultNo) override;
+  bool AskYesCancel(const std::string& text, platform::MessageType type,
+                    platform::DefaultAnswer defaultAnswer) override;
   platform::DialogAnswer AskYesNoCancel(const std::string& text, platform::MessageType type) override;
   std::optional<std::string> ChooseOpenFile(const std::string& title, const std::string& filter,
                                             const std::string& folder) override;

@@ -12,6 +12,7 @@
 #include "store/ChannelStore.h"
 #include "store/ItemStates.h"
 #include "store/TreeEditor.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
 #include "text/Literal.h"
 #include "ui/ChannelTreeModel.h"
@@ -39,12 +40,6 @@ class ModelTesterLog {
     }
   }
   QtMessageHandler previous_ = nullptr;
-};
-
-class RecordingEditHost : public store::TreeEditHost {
- public:
-  bool UiLocked() const override { return locked; }
-  bool locked = false;
 };
 
 // RootNode > ニュース (group: 日本語チャンネル with 3 unread of 12) , B (group: Other with
@@ -92,8 +87,9 @@ class ChannelTreeFixture : public ::testing::Test {
   store::ItemStateContext context{store};
   testsupport::ScriptedDialogs dialogs;
   store::SearchCountControl searchCount;
-  RecordingEditHost host;
-  store::TreeEditor editor{context, dialogs, searchCount, host};
+  store::TreeEditHost host;
+  testsupport::ManualUiLock lock;
+  store::TreeEditor editor{context, dialogs, searchCount, host, lock};
   store::TTreeNodeExt* news = nullptr;
   store::TTreeNodeExt* feed = nullptr;
   store::TTreeNodeExt* groupB = nullptr;

@@ -154,7 +154,7 @@ TEST_F(ChannelTreeModelTest, RenamesThroughSetDataOnlyWhereTheEditorAllows) {
 
   EXPECT_FALSE(model->setData(model->IndexOf(Root()), renamed));
   EXPECT_EQ(Root()->Caption(), text::J("ヘッドライン"));
-  host.locked = true;  // an update run holds the user interface
+  lock.locked = true;  // an update run holds the user interface
   EXPECT_FALSE(model->flags(model->IndexOf(news)) & Qt::ItemIsEditable);
   EXPECT_FALSE(model->setData(model->IndexOf(news), renamed));
   EXPECT_EQ(news->Caption(), text::J("ニュース"));

@@ -141,7 +141,7 @@ class ViewEditHost : public store::TreeEditHost {
 
 TEST_F(ChannelTreeViewTest, NewGroupOpensItsCaptionEditorThroughTheHost) {
   ViewEditHost treeHost(view);
-  store::TreeEditor treeEditor(context, dialogs, searchCount, treeHost);
+  store::TreeEditor treeEditor(context, dialogs, searchCount, treeHost, lock);
   model->SetTreeEditor(&treeEditor);
   TTreeNodeExt* group = treeEditor.CreateGroupNode(news, false);
   ASSERT_NE(group, nullptr);

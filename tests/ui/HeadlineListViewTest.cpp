@@ -220,7 +220,7 @@ TEST_F(HeadlineListViewTest, RowKeysGoToTheListWithTheirModifiers) {
   QTest::keyClick(&view, Qt::Key_Delete);
   EXPECT_EQ(model.rowCount(), 1);
   EXPECT_EQ(ShownTitles(), std::vector<QString>{"b"});
-  view.SetUiLocked(true);
+  lock.locked = true;
   QTest::keyClick(&view, Qt::Key_Delete);
   EXPECT_EQ(model.rowCount(), 1) << "nothing is deleted while an update run locks the window";
 }

@@ -16,6 +16,7 @@
 #include "present/HeadlineList.h"
 #include "present/KeywordListQuery.h"
 #include "support/ManualEventLoop.h"
+#include "support/ManualUiLock.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "ui/HeadlineBrowserPane.h"
@@ -125,13 +126,14 @@ class HeadlineUiFixture : public ::testing::Test {
   testsupport::ScriptedDialogs dialogs;
   store::SearchCountControl searchCount;
   store::TreeEditHost editHost;
-  store::TreeEditor editor{states, dialogs, searchCount, editHost};
+  testsupport::ManualUiLock lock;
+  store::TreeEditor editor{states, dialogs, searchCount, editHost, lock};
   HeadlineListView view{settings};
   present::testing::FakeRenderer renderer;
   present::testing::FakeOpener opener;
   present::KeywordListQuery query{settings};
   present::HeadlineList list{present::HeadlineServices{states, editor, settings, loop, dialogs, searchCount, view,
-                                                       renderer, opener, query, folder.Path(), [] { return kNow; }}};
+                                                       renderer, opener, query, lock, [] { return kNow; }}};
   std::string systemFolder = WriteSystemFiles(folder.Path(), dialogs);
   RecordingTableModel model{list, settings, systemFolder};
   store::TTreeNodeExt* group = nullptr;

@@ -14,7 +14,7 @@ namespace store {
 RecoveryJournal::RecoveryJournal(platform::EventLoop& loop, const std::string& dataFolder)
     : folder_(platform::WithSlash(dataFolder)),
       path_(folder_ + "system/recovery.dat"),
-      recoveryTimer_(loop, kFlushIntervalMs, true, [this] {
+      recoveryTimer_(loop, kFlushIntervalMs, platform::TimerKind::kRepeating, [this] {
         if (flushPending_) FlushJournal();
       }) {}
 
@@ -23,7 +23,7 @@ bool RecoveryJournal::CheckPreviousRun(platform::Dialogs& dialogs) {
   if (::stat(path_.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) return false;
   const bool repair = dialogs.AskYesCancel(text::J("前回、Ploverは正常な終了がおこなわれませんでした。") + "\r\n" +
                                                text::J("データの更新と修復をおこないますか？"),
-                                           platform::MessageType::kConfirmation, false);
+                                           platform::MessageType::kConfirmation, platform::DefaultAnswer::kYes);
   if (!repair) return false;
   repairUpdatePending_ = true;
   replayMap_.reset();
