@@ -2,7 +2,6 @@
 // "plover-cli mark": item states changed the way the headline list's commands change them,
 // through the item-state path the window uses (the journal included), then saved.
 #include <array>
-#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,16 +12,10 @@
 #include "app/NodePath.h"
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
-#include "cli/NeverLocked.h"
+#include "cli/HeadlessList.h"
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
-#include "cli/QuietHeadlineView.h"
 #include "present/HeadlineList.h"
-#include "present/KeywordListQuery.h"
-#include "store/ItemStates.h"
-#include "store/LocalClock.h"
-#include "store/SearchCountControl.h"
-#include "store/TreeEditor.h"
 #include "text/Convert.h"
 #include "text/Literal.h"
 
@@ -97,20 +90,8 @@ int RunMark(const CommandContext& context, const CommandArguments& arguments) {
   TTreeNodeExt* node = MarkedNode(session, arguments.operands[1]);
 
   settings::Settings settings = ListSettings(session.Settings());
-  store::ItemStateContext states(session.Store(), &session.Journal());
-  store::SearchCountControl searchCount;
-  store::TreeEditHost editHost;
-  NeverLocked unlocked;
-  store::TreeEditor editor(states, folder.Dialogs(), searchCount, editHost, unlocked);
-  SilentList window;
-  present::KeywordListQuery query(settings);
-  present::HeadlineList list(present::HeadlineServices{states, editor, settings, folder.Loop(), folder.Dialogs(),
-                                                       searchCount, window, window, window, query, unlocked,
-                                                       [] { return store::LocalDayNumber(std::time(nullptr)); }});
-  list.SetWindowReady(true);
-  list.SetStartupFinished(true);
-  list.SetStoreLoaded(true);
-  list.SelectNode(node);
+  HeadlessList headless(folder, settings, &session.Journal());
+  present::HeadlineList& list = headless.Show(node);
   const auto before = States(list);
   if (item) {
     if (*item > list.RowCount()) throw CommandError(text::J("記事がありません: ") + std::to_string(*item));

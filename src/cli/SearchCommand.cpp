@@ -1,19 +1,15 @@
 // SPDX-License-Identifier: MIT
 // "plover-cli search": the items a saved search with the given query would list, in the
 // headline list's own order, one line each. The data folder is only read.
-#include <ctime>
 #include <string>
 
 #include "cli/CommandError.h"
 #include "cli/Commands.h"
-#include "cli/NeverLocked.h"
+#include "cli/HeadlessList.h"
 #include "cli/OpenedFolder.h"
 #include "cli/Output.h"
-#include "cli/QuietHeadlineView.h"
 #include "present/HeadlineColumns.h"
 #include "present/HeadlineList.h"
-#include "present/KeywordListQuery.h"
-#include "store/LocalClock.h"
 #include "text/Convert.h"
 #include "text/Literal.h"
 
@@ -48,20 +44,8 @@ int RunSearch(const CommandContext& context, const CommandArguments& arguments) 
   store::TTreeNodeExt* searchItem =
       tree.AddChild(tree.RootNode(), text::Utf8ToSjis(arguments.operands[0]), store::kKindSearch);
 
-  store::ItemStateContext states(session.Store());
-  store::SearchCountControl searchCount;
-  store::TreeEditHost editHost;
-  NeverLocked unlocked;
-  store::TreeEditor editor(states, folder.Dialogs(), searchCount, editHost, unlocked);
-  SilentList window;
-  present::KeywordListQuery query(settings);
-  present::HeadlineList list(present::HeadlineServices{states, editor, settings, folder.Loop(), folder.Dialogs(),
-                                                       searchCount, window, window, window, query, unlocked,
-                                                       [] { return store::LocalDayNumber(std::time(nullptr)); }});
-  list.SetWindowReady(true);
-  list.SetStartupFinished(true);
-  list.SetStoreLoaded(true);
-  list.SelectNode(searchItem);
+  HeadlessList headless(folder, settings, nullptr);
+  present::HeadlineList& list = headless.Show(searchItem);
   for (size_t row = 0; row < list.RowCount(); ++row) {
     PrintLine(stdout, Cell(list, row, present::kColumnTitle) + "\t" + Cell(list, row, present::kColumnChannel) + "\t" +
                           Cell(list, row, present::kColumnModified) + "\t" +
