@@ -154,7 +154,8 @@ void HeadlineList::ShowNode(store::TTreeNodeExt* node, bool autoSelect) {
   ClearRows();
   shownNode_ = node;
   if (node != nullptr && (InUserTree(node) || node == store_.Tree().ErrorLogNode())) {
-    CollectedRows collected = builder_.Collect(node, CurrentFilters());
+    CollectedRows collected{std::move(rows_), std::move(page_.PageList), 0};
+    builder_.Collect(node, CurrentFilters(), collected);
     rows_ = std::move(collected.rows);
     page_.PageList = std::move(collected.pageList);
     unreadInList_ = collected.unread;

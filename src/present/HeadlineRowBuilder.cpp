@@ -7,8 +7,7 @@
 
 namespace present {
 
-CollectedRows HeadlineRowBuilder::Collect(store::TTreeNodeExt* node, const RowFilters& filters) {
-  CollectedRows out;
+void HeadlineRowBuilder::Collect(store::TTreeNodeExt* node, const RowFilters& filters, CollectedRows& out) {
   filters_ = &filters;
   shownNode_ = node;
   out_ = &out;
@@ -25,7 +24,6 @@ CollectedRows HeadlineRowBuilder::Collect(store::TTreeNodeExt* node, const RowFi
   filters_ = nullptr;
   shownNode_ = nullptr;
   out_ = nullptr;
-  return out;
 }
 
 void HeadlineRowBuilder::CollectItems(store::TTreeNodeExt* node, bool recurse, bool applyQuery) {

@@ -36,7 +36,9 @@ class HeadlineRowBuilder {
  public:
   HeadlineRowBuilder(const store::TChannelTree& tree, ListQuery& query) : tree_(tree), query_(query) {}
 
-  CollectedRows Collect(store::TTreeNodeExt* node, const RowFilters& filters);
+  // Fills `out`, whose vectors the caller has emptied: a list shown again reuses the room
+  // its rows had, which matters with 100,000 of them.
+  void Collect(store::TTreeNodeExt* node, const RowFilters& filters, CollectedRows& out);
 
  private:
   void CollectItems(store::TTreeNodeExt* node, bool recurse, bool applyQuery);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 
@@ -43,13 +44,55 @@ struct CivilDateTime {
   int minute = 0;
 };
 
+// Inline, as the headline list formats a date for every row it draws.
+namespace detail {
+
+// The Gregorian calendar repeats itself every 400 years, which are exactly this many days.
+constexpr int64_t kDaysPer400Years = 146'097;
+
+constexpr std::chrono::sys_days kDayZero{std::chrono::year{1899} / std::chrono::December / 30};
+
+inline int64_t FloorDiv(int64_t value, int64_t divisor) {
+  const int64_t quotient = value / divisor;
+  return value % divisor < 0 ? quotient - 1 : quotient;
+}
+
+}  // namespace detail
+
 // The date of a day number, day 0 being 1899-12-30. Every int64_t day number has one.
-CivilDate CivilDateOfDay(int64_t dayNumber);
+inline CivilDate CivilDateOfDay(int64_t dayNumber) {
+  // std::chrono::year stops at 32767: the day is first moved into the 400 years that
+  // start at day 0, and the whole cycles taken off are added back to the year.
+  const int64_t cycles = detail::FloorDiv(dayNumber, detail::kDaysPer400Years);
+  const int64_t dayOfCycle = dayNumber - cycles * detail::kDaysPer400Years;
+  const std::chrono::year_month_day date{detail::kDayZero + std::chrono::days{dayOfCycle}};
+  CivilDate civil;
+  civil.year = static_cast<int>(date.year()) + cycles * 400;
+  civil.month = static_cast<int>(static_cast<unsigned>(date.month()));
+  civil.day = static_cast<int>(static_cast<unsigned>(date.day()));
+  return civil;
+}
 
 // The date and time of a date-time, rounded to whole milliseconds first, so that 10:00
 // stored as 9:59:59.9999 reads 10:00; the time before midnight of day 0 belongs to day
 // -1. The caller bounds the value: llround of a value beyond int64_t milliseconds is not
 // a date.
-CivilDateTime CivilDateTimeOf(double dateTime);
+inline CivilDateTime CivilDateTimeOf(double dateTime) {
+  const int64_t ms = std::llround(dateTime * static_cast<double>(kMillisecondsPerDay));
+  // Truncating division and then one step back: the floor taken directly could
+  // overflow for the smallest values.
+  int64_t days = ms / kMillisecondsPerDay;
+  int64_t msOfDay = ms % kMillisecondsPerDay;
+  if (msOfDay < 0) {
+    msOfDay += kMillisecondsPerDay;
+    --days;
+  }
+  const int64_t minutes = msOfDay / 60'000;
+  CivilDateTime civil;
+  civil.date = CivilDateOfDay(days);
+  civil.hour = static_cast<int>(minutes / 60);
+  civil.minute = static_cast<int>(minutes % 60);
+  return civil;
+}
 
 }  // namespace store
