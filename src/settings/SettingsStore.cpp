@@ -51,6 +51,9 @@ template <typename... Forms>
 struct Overloaded : Forms... {
   using Forms::operator()...;
 };
+// Spelled out for compilers that do not deduce an aggregate's arguments by themselves.
+template <typename... Forms>
+Overloaded(Forms...) -> Overloaded<Forms...>;
 
 void ReadMember(const IniFile& ini, std::string_view section, const SettingsKey& key, Settings& settings) {
   std::visit(

@@ -63,8 +63,11 @@ inline int64_t FloorDiv(int64_t value, int64_t divisor) {
 inline CivilDate CivilDateOfDay(int64_t dayNumber) {
   // std::chrono::year stops at 32767: the day is first moved into the 400 years that
   // start at day 0, and the whole cycles taken off are added back to the year.
+  // The remainder is taken directly: cycles times the cycle's length can lie beyond int64_t
+  // for the smallest day numbers.
   const int64_t cycles = detail::FloorDiv(dayNumber, detail::kDaysPer400Years);
-  const int64_t dayOfCycle = dayNumber - cycles * detail::kDaysPer400Years;
+  int64_t dayOfCycle = dayNumber % detail::kDaysPer400Years;
+  if (dayOfCycle < 0) dayOfCycle += detail::kDaysPer400Years;
   const std::chrono::year_month_day date{detail::kDayZero + std::chrono::days{dayOfCycle}};
   CivilDate civil;
   civil.year = static_cast<int>(date.year()) + cycles * 400;

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QElapsedTimer>
@@ -24,7 +25,8 @@
 namespace ui {
 namespace {
 
-bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+// Processes Qt's events until `done` holds; the limit only keeps a broken test from hanging.
+bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 60000) {
   QElapsedTimer waited;
   waited.start();
   while (!done() && waited.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -218,6 +220,9 @@ TEST(SleepWatchTest, WithoutALockStillReportsSleepButOnlyFromTheLoginManager) {
   BusClient impostor(bus.daemon.Address());
   Counter marker;
   ASSERT_TRUE(bus.watchClient.Bus().connect(QString(), "/test", "org.plover.Test", "Mark", &marker, SLOT(Count())));
+  // The match rule travels ahead of the connection's next call: once the bus has answered
+  // one, it has the rule, and the marker cannot pass it by.
+  ASSERT_TRUE(bus.watchClient.Bus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.DBus")).isValid());
   impostor.EmitPrepareForSleep(true);
   impostor.Bus().send(QDBusMessage::createSignal("/test", "org.plover.Test", "Mark"));
   ASSERT_TRUE(ProcessUntil([&] { return marker.count == 1; }));
