@@ -26,7 +26,7 @@ formats::FeedServices ChannelRegistrar::FeedServicesFor(DataSession& session, co
   services.Totals = &totals_;
   services.Media.Queue = parts.Media;
   services.Media.PodhallInstalled = parts.HandOver != nullptr && parts.HandOver->PodhallInstalled();
-  services.LocalZoneHours = formats::LocalZoneHours();
+  services.LocalZone = formats::ZoneRules::Machine();
   return services;
 }
 

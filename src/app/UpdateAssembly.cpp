@@ -29,7 +29,7 @@ fetch::UpdateRunServices UpdateAssembly::MakeServices(platform::EventLoop& loop,
   services.HandOver = &handOver_;
   services.Keys = &frontEnd.Keys;
   services.Alerts = &alerts_;
-  services.LocalZoneHours = formats::LocalZoneHours();
+  services.LocalZone = formats::ZoneRules::Machine();
   services.ThreadLimitOverride = frontEnd.ThreadLimitOverride;
   return services;
 }

@@ -17,7 +17,7 @@ constexpr std::array<CommandOption, 0> kNoOptions{};
 constexpr std::array kInitOptions{CommandOption{"--update", false}};
 constexpr std::array kImportOptions{CommandOption{"--into", true}};
 constexpr std::array kExportOptions{CommandOption{"--output", true}};
-constexpr std::array kParseOptions{CommandOption{"--url", true}};
+constexpr std::array kParseOptions{CommandOption{"--url", true}, CommandOption{"--all", false}};
 constexpr std::array kRenderOptions{CommandOption{"--item", true}, CommandOption{"--view-mode", false},
                                     CommandOption{"--style", true}};
 constexpr std::array kSearchOptions{CommandOption{"--unread", false}};
@@ -86,19 +86,20 @@ const std::array kCommands{
             "ノードのパスはキャプションを \"/\" でつないだものです (例: \"ニュース/技術\")。",
             kExportOptions, 1, RunExportOpml},
     Command{"parse", "フィードの文書を読み込んだ結果をJSONで表示します",
-            "使い方: plover-cli parse ファイル [--url アドレス]\n"
+            "使い方: plover-cli parse ファイル [--url アドレス] [--all]\n"
             "\n"
             "フィードの文書 (RSS/Atom) を、既定の設定の新しいチャンネルの更新として読み込み、\n"
             "結果をJSON (UTF-8) で標準出力に書き出します:\n"
             "  {\"result\": 結果コード, \"channel\": {...}, \"items\": [{...}, ...]}\n"
             "キーはデータファイルのキーと同じです。データフォルダは使いません。\n"
-            "既定の設定 (保存件数 100、保存日数 60) で読み込むため、日付が60日より古い項目は\n"
-            "含まれません。\n"
+            "既定の設定 (保存件数 100、保存日数 60) で読み込むため、日付が60日より古い項目と\n"
+            "101件目以降の項目は含まれません。--all を付けると件数と日数の制限なしで読み込みます。\n"
             "結果コードが 1, 3, 4 のとき終了コードは 0、それ以外は 1 で、その意味を標準エラーに\n"
             "表示します。ファイルは 64 MiB までの通常のファイルだけを読み込みます。文書を\n"
             "読み込めないときは、その理由を次の行に表示します。\n"
             "\n"
-            "  --url アドレス        文書を取得したアドレス (相対リンクの基準とチャンネルのアドレス)",
+            "  --url アドレス        文書を取得したアドレス (相対リンクの基準とチャンネルのアドレス)\n"
+            "  --all                 保存件数と保存日数の制限なしで、文書のすべての項目を読み込みます",
             kParseOptions, 1, RunParse},
     Command{"render", "ノードのヘッドラインページをHTMLで表示します",
             "使い方: plover-cli render ノードのパス [--item 番号] [--view-mode] [--style 名前] [--data フォルダ]\n"

@@ -189,6 +189,9 @@ int RunParse(const CommandContext& context, const CommandArguments& arguments) {
   if (arguments.operands.empty()) throw CommandError(text::J("フィードのファイルを指定してください。"), kExitUsage);
   const std::string& file = arguments.operands.front();
   settings::Settings settings;
+  // Without --all the default keep limits apply, as to any new channel; with it every
+  // item of the document is listed, however old and however many (0 means no limit).
+  if (arguments.Has("--all")) settings.ItemMax = settings.DateMax = 0;
   const std::string document = ReadDocument(settings, file);
   // The channel's address is printed: a password written into it is not.
   const std::string address = formats::WithoutCredentials(AddressText(arguments.Value("--url").value_or(file)));
@@ -201,7 +204,7 @@ int RunParse(const CommandContext& context, const CommandArguments& arguments) {
   ConsoleDialogs dialogs(AnswersFor(context));
   formats::XmlContext xml;
   formats::FeedServices services{store, settings, dialogs, xml};
-  services.LocalZoneHours = formats::LocalZoneHours();
+  services.LocalZone = formats::ZoneRules::Machine();
   formats::FeedProcessor processor(services);
   store::TTreeNodeExt* outNode = nullptr;
   const uint8_t result = processor.ProcessFeedDocument(channel, outNode, document, address, formats::kFeedUpdate, false,

@@ -20,7 +20,7 @@ formats::FeedServices MakeFeedServices(const UpdateRunServices& services, format
   feed.Media.Queue = services.Media;
   feed.Media.PodhallInstalled = services.HandOver != nullptr && services.HandOver->PodhallInstalled();
   feed.Totals = &totals;
-  feed.LocalZoneHours = services.LocalZoneHours;
+  feed.LocalZone = services.LocalZone;
   feed.Now = services.Now;
   return feed;
 }

@@ -24,17 +24,17 @@ struct UpdateRunServices {
   settings::Settings& Settings;  // the run writes RefreshTime (its LastRunTime)
   platform::Dialogs& Dialogs;
   formats::XmlContext& Xml;
-  const platform::UiLock& Lock;                // while it is held, no run starts
-  std::string DataFolder;                      // with a trailing "/"
-  store::ItemStateReplay* Journal = nullptr;   // none: no recovery replay
-  formats::HtmlFeedBuilder* Html = nullptr;    // none: HTML channels yield nothing
-  formats::MediaQueue* Media = nullptr;        // none: enclosures are not queued
-  formats::MediaHandOver* HandOver = nullptr;  // none: nothing is handed to Podhall
-  OfflineSwitch* Offline = nullptr;            // none: always online
-  FtpPreRunStep* FtpPreRun = nullptr;          // none: every run goes ahead
-  KeywordAlerts* Alerts = nullptr;             // none: no alerts
-  ModifierKeys* Keys = nullptr;                // none: no key held
-  int LocalZoneHours = 9;
+  const platform::UiLock& Lock;                                      // while it is held, no run starts
+  std::string DataFolder;                                            // with a trailing "/"
+  store::ItemStateReplay* Journal = nullptr;                         // none: no recovery replay
+  formats::HtmlFeedBuilder* Html = nullptr;                          // none: HTML channels yield nothing
+  formats::MediaQueue* Media = nullptr;                              // none: enclosures are not queued
+  formats::MediaHandOver* HandOver = nullptr;                        // none: nothing is handed to Podhall
+  OfflineSwitch* Offline = nullptr;                                  // none: always online
+  FtpPreRunStep* FtpPreRun = nullptr;                                // none: every run goes ahead
+  KeywordAlerts* Alerts = nullptr;                                   // none: no alerts
+  ModifierKeys* Keys = nullptr;                                      // none: no key held
+  formats::ZoneRules LocalZone = formats::ZoneRules::Fixed(9 * 60);  // the zone dates are read into
   // Runs at most this many fetches at once instead of HttpThreadMax; 0: the setting.
   int ThreadLimitOverride = 0;
   std::function<double()> Now;  // local date-time; empty: the system clock

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/XmlDocument.h"
 
+#include <libxml/HTMLparser.h>
 #include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -8,6 +9,7 @@
 #include <libxml/xmlerror.h>
 
 #include <climits>
+#include <deque>
 #include <optional>
 #include <unordered_map>
 
@@ -27,6 +29,13 @@ constexpr size_t kSourceContext = 160;
 
 // Every Shift_JIS spelling means the Microsoft variant, code page 932, and EUC-JP means
 // its Microsoft variant too; plain Shift_JIS and EUC-JP lose characters such as ① and 髙.
+// An HTML named entity that a document uses without declaring it, as the parser is handed
+// it. Its text is one character, UTF-8.
+struct HtmlEntity {
+  xmlEntity entity{};
+  std::string text;
+};
+
 // What one parse collects through the parser's callbacks.
 struct ParseState {
   xmlParserCtxtPtr ctxt = nullptr;
@@ -36,6 +45,7 @@ struct ParseState {
   size_t expansion = 0;
   std::unordered_map<const xmlEntity*, size_t> expandedSizes;
   std::unordered_map<const xmlEntity*, bool> inProgress;
+  std::deque<HtmlEntity> htmlEntities;  // stable addresses while the parse runs
 };
 
 // The parse running on this thread; the callbacks of nested entity parsers reach it here.
@@ -158,6 +168,38 @@ size_t ExpandedSize(ParseState& state, const xmlEntity* entity, int depth) {
   return size;
 }
 
+// The character an HTML 4 named entity stands for, UTF-8; empty for any other name.
+std::string HtmlEntityText(const xmlChar* name) {
+  const htmlEntityDesc* entry = name != nullptr ? htmlEntityLookup(name) : nullptr;
+  if (entry == nullptr) return {};
+  xmlChar buffer[8] = {};
+  const int length = xmlCopyCharMultiByte(buffer, static_cast<int>(entry->value));
+  return length > 0 ? std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(length)) : std::string();
+}
+
+// Older feeds use HTML's named entities (&nbsp;, &eacute;, &hellip;) without declaring
+// them, counting on a DTD that is never loaded. Such a reference is handed to the parser
+// as the character it stands for rather than failing the whole document; a name that is
+// neither declared nor HTML still fails. In text the parser copies the character of a
+// predefined entity straight into the text node, but in an attribute value it would copy
+// only the first byte of it, so there the entity is an internal one: the parser keeps the
+// reference in the value and AttributeValue resolves it. The entity records live in the
+// parse state; the document never points at them.
+xmlEntityPtr HtmlEntityFor(ParseState& state, void* ctx, const xmlChar* name) {
+  std::string text = HtmlEntityText(name);
+  if (text.empty()) return nullptr;
+  const auto* ctxt = static_cast<const xmlParserCtxt*>(ctx);
+  const bool inAttribute = ctxt != nullptr && ctxt->instate == XML_PARSER_ATTRIBUTE_VALUE;
+  HtmlEntity& added = state.htmlEntities.emplace_back();
+  added.text = std::move(text);
+  added.entity.type = XML_ENTITY_DECL;
+  added.entity.name = name;
+  added.entity.content = reinterpret_cast<xmlChar*>(added.text.data());
+  added.entity.length = static_cast<int>(added.text.size());
+  added.entity.etype = inAttribute ? XML_INTERNAL_GENERAL_ENTITY : XML_INTERNAL_PREDEFINED_ENTITY;
+  return &added.entity;
+}
+
 // The parser asks for an entity at every reference to it, in text and in attribute
 // values; each use adds the entity's expanded size to the document's total. Past the
 // limit the parse is refused and every later reference is left undefined, so nothing is
@@ -166,6 +208,7 @@ xmlEntityPtr GetEntityCounted(void* ctx, const xmlChar* name) {
   ParseState* state = currentParse;
   if (state != nullptr && state->refusal) return nullptr;
   xmlEntityPtr entity = xmlSAX2GetEntity(ctx, name);
+  if (entity == nullptr && state != nullptr) return HtmlEntityFor(*state, ctx, name);
   if (state == nullptr || entity == nullptr || entity->etype != XML_INTERNAL_GENERAL_ENTITY) return entity;
   state->expansion = SaturatingAdd(state->expansion, ExpandedSize(*state, entity, 0));
   if (state->expansion < kTooLarge) return entity;
@@ -333,11 +376,36 @@ std::string QualifiedName(const xmlNs* ns, const xmlChar* name) {
   return out;
 }
 
-std::string AttributeValue(const xmlAttr* attr) {
-  xmlChar* value = xmlNodeListGetString(attr->doc, attr->children, 1);
+std::string NodeListText(const xmlDoc* doc, const xmlNode* list) {
+  xmlChar* value = xmlNodeListGetString(const_cast<xmlDoc*>(doc), list, 1);
   if (value == nullptr) return {};
   std::string out(reinterpret_cast<const char*>(value));
   xmlFree(value);
+  return out;
+}
+
+// A reference to an undeclared HTML entity stays in an attribute value as a reference
+// without a declaration (see HtmlEntityFor); it reads as the character it names.
+bool IsUndeclaredReference(const xmlNode* node) {
+  return node->type == XML_ENTITY_REF_NODE && node->children == nullptr;
+}
+
+std::string AttributeValue(const xmlAttr* attr) {
+  bool undeclared = false;
+  for (const xmlNode* child = attr->children; child != nullptr && !undeclared; child = child->next) {
+    undeclared = IsUndeclaredReference(child);
+  }
+  if (!undeclared) return NodeListText(attr->doc, attr->children);
+  std::string out;
+  for (const xmlNode* child = attr->children; child != nullptr; child = child->next) {
+    if (IsUndeclaredReference(child)) {
+      out += HtmlEntityText(child->name);
+    } else if (child->type == XML_ENTITY_REF_NODE) {
+      out += NodeListText(attr->doc, child->children->children);
+    } else if (child->content != nullptr) {
+      out += reinterpret_cast<const char*>(child->content);
+    }
+  }
   return out;
 }
 

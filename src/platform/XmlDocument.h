@@ -11,7 +11,9 @@
 // encoding from the byte-order mark and the XML declaration (the Shift_JIS and EUC-JP
 // family names mean the Microsoft variants), decodes character and entity references,
 // keeps CDATA sections apart from text, and never reads anything but the bytes it is
-// given: no network, no external entities, no external DTD.
+// given: no network, no external entities, no external DTD. A reference to an HTML 4
+// named entity the document does not declare (&nbsp;, &eacute;, as older feeds write
+// them) reads as the character it names; any other undeclared entity fails the load.
 //
 // Limits against hostile documents (a failure to load, reported like any other parse
 // error):

@@ -315,6 +315,24 @@ TEST(CliParseTest, PrintsTheChannelAndItsItemsAsJson) {
   EXPECT_NE(run.out.find("\"read\":0}]}"), std::string::npos) << run.out;
 }
 
+// Without --all the default keep limits drop an item dated long ago (a date in 2001 is
+// older than 60 days on any day the test runs); with --all it is listed.
+TEST(CliParseTest, AllListsItemsTheKeepLimitsWouldDrop) {
+  testsupport::TempDir dir;
+  WriteFile(dir / "old.xml",
+            "<rss version=\"2.0\"><channel><title>c</title>"
+            "<item><title>old</title><pubDate>Mon, 01 Jan 2001 00:00:00 GMT</pubDate></item>"
+            "<item><title>undated</title></item></channel></rss>");
+  const CliRun limited = RunCli({"parse", dir / "old.xml"});
+  ASSERT_EQ(limited.status, 0) << limited.err;
+  EXPECT_EQ(limited.out.find("\"title\":\"old\""), std::string::npos) << limited.out;
+  EXPECT_NE(limited.out.find("\"title\":\"undated\""), std::string::npos) << limited.out;
+  const CliRun all = RunCli({"parse", dir / "old.xml", "--all"});
+  ASSERT_EQ(all.status, 0) << all.err;
+  EXPECT_NE(all.out.find("\"title\":\"old\""), std::string::npos) << all.out;
+  EXPECT_NE(all.out.find("\"title\":\"undated\""), std::string::npos) << all.out;
+}
+
 TEST(CliParseTest, FailuresExitWithTheirMeaning) {
   testsupport::TempDir dir;
   WriteFile(dir / "page.html", "<html><body/></html>");
@@ -326,6 +344,18 @@ TEST(CliParseTest, FailuresExitWithTheirMeaning) {
   const CliRun broken = RunCli({"parse", dir / "broken.xml"});
   EXPECT_EQ(broken.status, 1);
   EXPECT_EQ(broken.err.rfind("XMLとして読み込めませんでした (1行目: ", 0), 0u) << broken.err;
+  // An HTML entity the document does not declare reads as its character; any other
+  // undeclared entity still fails the document with the parser's reason.
+  WriteFile(dir / "html-entity.xml",
+            "<rss version=\"2.0\"><channel><title>c</title><item><title>caf&eacute;</title>"
+            "</item></channel></rss>");
+  const CliRun htmlEntity = RunCli({"parse", dir / "html-entity.xml"});
+  EXPECT_EQ(htmlEntity.status, 0) << htmlEntity.err;
+  EXPECT_NE(htmlEntity.out.find("\"title\":\"caf\u00e9\""), std::string::npos) << htmlEntity.out;
+  WriteFile(dir / "unknown-entity.xml", "<rss version=\"2.0\"><channel><title>&bogus;</title></channel></rss>");
+  const CliRun unknown = RunCli({"parse", dir / "unknown-entity.xml"});
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_EQ(unknown.err, "XMLとして読み込めませんでした (1行目: Entity 'bogus' not defined)\n");
   const CliRun missing = RunCli({"parse", dir / "none.xml"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.out, "");

@@ -75,6 +75,19 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{"IssuedBeforeModified",
                   "<title>t</title><modified>2024-05-02T00:00:00Z</modified><issued>2024-05-01T00:00:00Z</issued>",
                   &TSiteRecord::pubdate, "2024-05-01T00:00:00Z"},
+        EntryCase{"PublishedWithoutUpdated", "<title>t</title><published>2024-05-01T00:00:00Z</published>",
+                  &TSiteRecord::pubdate, "2024-05-01T00:00:00Z"},
+        EntryCase{"IssuedWithoutModified", "<title>t</title><issued>2024-05-01T00:00:00Z</issued>",
+                  &TSiteRecord::pubdate, "2024-05-01T00:00:00Z"},
+        EntryCase{"CreatedWithoutModified", "<title>t</title><created>2024-05-01T00:00:00Z</created>",
+                  &TSiteRecord::pubdate, "2024-05-01T00:00:00Z"},
+        EntryCase{"HtmlContentOnlyGivesTitle", "<content type=\"html\">&lt;p&gt;Hi&lt;/p&gt;</content>",
+                  &TSiteRecord::title, "Hi"},
+        EntryCase{"TextContentOnlyGivesTitle", "<content>plain</content>", &TSiteRecord::title, "plain"},
+        EntryCase{"HtmlSummaryOnlyGivesTitle", "<summary type=\"html\">&lt;i&gt;S&lt;/i&gt;</summary>",
+                  &TSiteRecord::title, "S"},
+        EntryCase{"TextSummaryOnlyGivesTitle", "<summary>plain summary</summary>", &TSiteRecord::title,
+                  "plain summary"},
         EntryCase{"CategoryTerm", "<title>t</title><category term=\"a&amp;b\"/><dc:subject>s</dc:subject>",
                   &TSiteRecord::category, "a&b"}),
     [](const ::testing::TestParamInfo<EntryCase>& info) { return std::string(info.param.name); });
@@ -118,6 +131,19 @@ TEST_F(AtomEntries, MultipartAlternativeTakesItsParts) {
   ASSERT_EQ(channel.Count(), 1u);
   EXPECT_EQ(channel.ItemAt(0)->desc, "plain");
   EXPECT_EQ(channel.ItemAt(0)->en_cd, "<b>m</b>");
+}
+
+// An entry with only content is listed even when the texts are not kept, and a second
+// read of the same feed adds nothing.
+TEST_F(AtomEntries, ContentOnlyEntryWithoutTextsKeptOnce) {
+  settings.SupportTags = 0;
+  store::TTreeNodeExt* node = AddChannel();
+  const std::string feed = Atom10("<entry><content type=\"html\">&lt;p&gt;Body&lt;/p&gt;</content></entry>");
+  Update(node, feed);
+  ASSERT_EQ(ChannelOf(node).Count(), 1u);
+  EXPECT_EQ(ChannelOf(node).ItemAt(0)->title, "Body");
+  Update(node, feed);
+  EXPECT_EQ(ChannelOf(node).Count(), 1u);
 }
 
 TEST_F(AtomEntries, SupportTagsZeroDropsBaseAndTexts) {

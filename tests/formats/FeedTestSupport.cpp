@@ -28,7 +28,7 @@ FeedServices FeedFixture::Services() {
   FeedServices services{store, settings, dialogs, xml};
   services.Totals = &totals;
   services.Media.Queue = &media;
-  services.LocalZoneHours = kTestZoneHours;
+  services.LocalZone = ZoneRules::Fixed(kTestZoneHours * 60);
   services.Now = [] { return TestNow(); };
   return services;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -98,6 +99,60 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"ProtectedWithNewDateStays", true, 2, "d1", "d2", 1, "old", "old", 2, false},
                       VersionCase{"ProtectedWithChangedTextReplaced", true, 2, "d1", "d1", 0, "new", "new", 0, true}),
     [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.name); });
+
+// Items stored while dates were read less well: the pubdate text is the same, only its
+// reading (the item's modified value) now differs, earlier or later. Such an item is the
+// one the reader knows, with or without datecomp, read or unread: it is neither replaced
+// nor announced again.
+struct RereadCase {
+  const char* name;
+  const char* pubdate;
+  bool rfc822;
+  double oldReading;  // what the stored item got when it was first fetched, at UTC+9
+};
+
+class MergeReread : public Merge, public ::testing::WithParamInterface<std::tuple<RereadCase, bool, uint8_t>> {};
+
+TEST_P(MergeReread, StoredItemIsNotNewAgain) {
+  const auto& [c, datecomp, read] = GetParam();
+  channel_.datecomp = datecomp;
+  TSiteRecord stored = Item("Title", "http://a/1", "text");
+  stored.pubdate = c.pubdate;
+  stored.modified = c.oldReading;
+  Store(stored, read);
+  auto run = Start();
+  TSiteRecord fetched = Item("Title", "http://a/1", "text");
+  fetched.pubdate = c.pubdate;
+  fetched.modified = run->ParseDate(c.pubdate, c.rfc822);
+  ASSERT_NE(fetched.modified, c.oldReading) << "the date must read differently now";
+  MergeItem(fetched, *run);
+  ASSERT_EQ(channel_.Count(), 1u);
+  EXPECT_EQ(channel_.ItemAt(0)->modified, c.oldReading);
+  EXPECT_EQ(channel_.ItemAt(0)->read, read);
+  EXPECT_FALSE(run->Changed);
+  EXPECT_FALSE(run->NewUnread);
+  EXPECT_EQ(run->AddedCount, 0u);
+  ExpectCountsMatchItems();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Merge, MergeReread,
+    ::testing::Combine(::testing::Values(
+                           // A named zone taken as UTC: now five hours later.
+                           RereadCase{"NamedZone", "Tue, 10 Mar 2015 08:30:00 EST", true, Day(2015, 3, 10, 17, 30)},
+                           // Unreadable without the day name: the stored date was the fetch's own moment.
+                           RereadCase{"WithoutDayName", "14 Feb 2011 09:00:00 GMT", true, Day(2024, 5, 31, 12)},
+                           // The minutes of the offset were dropped: now half an hour earlier.
+                           RereadCase{"OffsetMinutes", "2024-05-01T10:00:00+05:30", false, Day(2024, 5, 1, 14)},
+                           // A date alone was local midnight, now UTC midnight.
+                           RereadCase{"DateAlone", "2024-05-01", false, Day(2024, 5, 1)},
+                           // 24:00 was the start of the day, now its end.
+                           RereadCase{"EndOfDay", "2024-05-01T24:00:00Z", false, Day(2024, 5, 1, 9)}),
+                       ::testing::Bool(), ::testing::Values(store::kStateUnread, store::kStateRead)),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "_DateCompare" : "") +
+             (std::get<2>(info.param) == store::kStateRead ? "_Read" : "_Unread");
+    });
 
 TEST_F(Merge, UnchangedRefetchStopsPastHalfOfTheStoredItems) {
   for (int i = 0; i < 10; ++i) Store(Item("t" + std::to_string(i), "l" + std::to_string(i), "d"));

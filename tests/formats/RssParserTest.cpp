@@ -84,6 +84,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "a.jpg"},
         FieldCase{"ExtensionAfterColonIsNone", "<title>t</title><enclosure url=\"x.mp3:1\"/><enclosure url=\"y\"/>",
                   &TSiteRecord::enclose, "x.mp3:1"},
+        FieldCase{"AuthorIsCreator", "<title>t</title><author>a@example.jp (A)</author>", &TSiteRecord::creator,
+                  "a@example.jp (A)"},
+        FieldCase{"CreatorBeatsLaterAuthor", "<title>t</title><dc:creator>c</dc:creator><author>a</author>",
+                  &TSiteRecord::creator, "c"},
+        FieldCase{"CreatorReplacesEarlierAuthor", "<title>t</title><author>a</author><dc:creator>c</dc:creator>",
+                  &TSiteRecord::creator, "c"},
+        FieldCase{"HtmlEntityInTitle", "<title>caf&eacute;&nbsp;&copy;</title>", &TSiteRecord::title,
+                  "caf&#233;&#160;&#169;"},
         FieldCase{"EncodedNeedsSupportTagsTwo", "<title>t</title><content:encoded>&lt;p&gt;</content:encoded>",
                   &TSiteRecord::encoded, "<p>"}),
     [](const ::testing::TestParamInfo<FieldCase>& info) { return std::string(info.param.name); });
@@ -92,6 +100,74 @@ TEST_F(RssItems, UntitledItemWithoutDescriptionIsDropped) {
   const store::TSiteList& channel = Read("<item><link>x</link></item><item><title>kept</title></item>");
   ASSERT_EQ(channel.Count(), 1u);
   EXPECT_EQ(channel.ItemAt(0)->title, "kept");
+}
+
+// An item may carry only its text: it is listed under a title cut from that text, whatever
+// the SupportTags setting keeps of the text itself.
+struct ThinCase {
+  const char* name;
+  int supportTags;
+  const char* item;
+  const char* title;
+};
+
+class RssThinItem : public RssItems, public ::testing::WithParamInterface<ThinCase> {};
+
+TEST_P(RssThinItem, IsKeptWithATitleFromItsText) {
+  settings.SupportTags = GetParam().supportTags;
+  const store::TSiteList& channel = Read(std::string("<item>") + GetParam().item + "</item>");
+  ASSERT_EQ(channel.Count(), 1u);
+  EXPECT_EQ(channel.ItemAt(0)->title, J(GetParam().title));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rss, RssThinItem,
+    ::testing::Values(
+        ThinCase{"DescriptionOnly", 2, "<description>only text</description>", "only text"},
+        ThinCase{"DescriptionOnlyNotKept", 0, "<description>only text</description>", "only text"},
+        ThinCase{"CDataDescriptionNotKept", 0, "<description><![CDATA[<p>html</p>]]></description>", "html"},
+        ThinCase{"EncodedOnly", 2, "<content:encoded>&lt;p&gt;body&lt;/p&gt;</content:encoded>", "body"},
+        ThinCase{"EncodedOnlyNotKept", 1, "<content:encoded><![CDATA[<b>x</b>]]></content:encoded>", "x"}),
+    [](const ::testing::TestParamInfo<ThinCase>& info) { return std::string(info.param.name); });
+
+// Items without a link are known by their text: two whose descriptions begin alike are two
+// items, and reading the same document again adds neither a second time.
+TEST_F(RssItems, LinklessThinItemsAreKnownByTheirText) {
+  const std::string common(80, 'a');
+  const std::string items = "<item><description>" + common + "1</description></item><item><description>" + common +
+                            "2</description></item><item><title>t</title><link>l</link></item>";
+  node_ = AddChannel();
+  Update(node_, Rss(items));
+  ASSERT_EQ(ChannelOf(node_).Count(), 3u);
+  size_t linkless = 0;
+  for (const auto& item : ChannelOf(node_).Items()) {
+    if (item->link.empty() && item->title == std::string(67, 'a') + "...") ++linkless;
+  }
+  EXPECT_EQ(linkless, 2u);
+  Update(node_, Rss(items));
+  EXPECT_EQ(ChannelOf(node_).Count(), 3u);
+}
+
+// An item without a link but with a title of its own is still known by its title: a
+// changed text does not make it a second item.
+TEST_F(RssItems, ALinklessItemWithItsOwnTitleIsKnownByItsTitle) {
+  node_ = AddChannel();
+  Update(node_, Rss("<item><title>own</title><description>first text</description></item>"));
+  Update(node_, Rss("<item><title>own</title><description>second text</description></item>"));
+  EXPECT_EQ(ChannelOf(node_).Count(), 1u);
+}
+
+TEST_F(RssItems, ManagingEditorIsTheChannelCreatorUnlessDcCreatorIs) {
+  store::TTreeNodeExt* node = AddChannel();
+  Update(node,
+         "<rss version=\"2.0\"><channel><title>C</title><managingEditor>m@example.jp</managingEditor>"
+         "<item><title>t</title></item></channel></rss>");
+  EXPECT_EQ(ChannelOf(node).Site.creator, "m@example.jp");
+  store::TTreeNodeExt* other = AddChannel("http://example.com/other.xml");
+  Update(other,
+         "<rss version=\"2.0\" xmlns:dc=\"urn:dc\"><channel><title>C</title>"
+         "<managingEditor>m</managingEditor><dc:creator>d</dc:creator></channel></rss>");
+  EXPECT_EQ(ChannelOf(other).Site.creator, "d");
 }
 
 TEST_F(RssItems, SupportTagsZeroKeepsOnlyTheChannelDescription) {

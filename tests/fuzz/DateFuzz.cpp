@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Reads arbitrary text as a feed date in both families; the first byte picks the local
-// zone, so offsets on either side of UTC are covered.
+// zone, in quarter hours, so offsets on either side of UTC and off the hour are covered.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  const int zone = static_cast<int>(data[0] % 49) - 24;
+  const formats::ZoneRules zone = formats::ZoneRules::Fixed((static_cast<int>(data[0] % 97) - 48) * 15);
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
   formats::UndatedDates undated(46000.5);
   (void)formats::ParseFeedDate(text, true, zone, undated);

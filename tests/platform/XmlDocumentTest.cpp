@@ -61,6 +61,42 @@ TEST(XmlDocument, EntityReferencesLeadToTheirReplacementText) {
   EXPECT_EQ(Loaded(doc), "#r[a=-[xy]-]{&{\"[\"&{i{\"x\"}\"y\"}\"]\"}}");
 }
 
+struct EntityCase {
+  const char* name;
+  const char* document;
+  const char* picture;  // of the root's children; "failed: ..." when the load fails
+};
+
+class EntityDocument : public testing::TestWithParam<EntityCase> {};
+
+// A declared entity keeps its own text, an HTML name the document does not declare reads
+// as the character it names (in text and in attribute values), and any other undeclared
+// name still fails the load.
+TEST_P(EntityDocument, ResolvesDeclaredAndHtmlNamesOnly) {
+  XmlLoadResult result = ParseXml(GetParam().document);
+  if (!result.document) {
+    EXPECT_EQ("failed: " + result.error.reason, GetParam().picture);
+    return;
+  }
+  EXPECT_EQ(Picture(result.document->Root().FirstChild()), GetParam().picture);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    XmlDocument, EntityDocument,
+    testing::Values(EntityCase{"Declared", "<!DOCTYPE r [<!ENTITY eacute \"E\">]><r>caf&eacute;</r>",
+                               "\"caf\"&{\"E\"}"},
+                    EntityCase{"HtmlInText", "<r>caf&eacute;&nbsp;&copy;&hellip;&diams;</r>",
+                               "\"caf\xC3\xA9\xC2\xA0\xC2\xA9\xE2\x80\xA6\xE2\x99\xA6\""},
+                    EntityCase{"HtmlInAttribute", "<r><a t=\"caf&eacute; &amp; &hellip;!\"/></r>",
+                               "a[t=caf\xC3\xA9 & \xE2\x80\xA6!]{}"},
+                    EntityCase{"HtmlInsideADeclaredEntity", "<!DOCTYPE r [<!ENTITY e \"[&eacute;]\">]><r>&e;</r>",
+                               "&{\"[\xC3\xA9]\"}"},
+                    EntityCase{"HtmlInsideCData", "<r><![CDATA[&eacute;]]></r>", "<&eacute;>"},
+                    EntityCase{"Unknown", "<r>&bogus;</r>", "failed: Entity 'bogus' not defined"},
+                    EntityCase{"UnknownInAttribute", "<r a=\"&bogus;\"/>", "failed: Entity 'bogus' not defined"},
+                    EntityCase{"CaseMatters", "<r>&Eacute;&EACUTE;</r>", "failed: Entity 'EACUTE' not defined"}),
+    [](const testing::TestParamInfo<EntityCase>& info) { return std::string(info.param.name); });
+
 TEST(XmlDocument, MarkupEscapesTextAndKeepsUtf8) {
   XmlLoadResult result = ParseXml("<r><b class=\"a&quot;b\">\xE3\x81\x82 &amp; &lt; &gt;</b>tail</r>");
   ASSERT_TRUE(result.document);

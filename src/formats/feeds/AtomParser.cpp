@@ -222,7 +222,8 @@ class AtomReader {
       item.modified = run_.ParseDate(*date, false);
       if (item.modified > run_.Header.modified) run_.Header.modified = item.modified;
     }
-    if (!ApplyTitleFallback(item)) return;
+    // An entry may carry only content or only a summary, in text or in markup.
+    if (!ApplyTitleFallback(item, {content.plain, content.markup, summary.plain, summary.markup})) return;
     MergeItem(std::move(item), run_);
   }
 

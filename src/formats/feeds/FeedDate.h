@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
-// Dates of feeds: RFC 822 dates (pubDate, lastBuildDate) and W3C/ISO 8601 dates (dc:date,
-// the Atom dates), read by position the way the feeds of Japanese sites write them, into
-// local date-times (days since 1899-12-30, the fraction being the time of day). Reading
-// never fails: a date that cannot be read becomes a synthetic date that keeps the order of
-// undated items.
+// Dates of feeds: RFC 822 dates (pubDate, lastBuildDate) with their common variants, and
+// W3C/ISO 8601 dates (dc:date, the Atom dates), read into local date-times (days since
+// 1899-12-30, the fraction being the time of day). Reading never fails: a date that cannot
+// be read becomes a synthetic date that keeps the order of undated items.
 namespace formats {
 
 // The synthetic dates of one document: each is a little earlier than the one before, all
@@ -42,18 +42,31 @@ struct UndatedDates {
 std::optional<double> EncodeDateTime(int year, int month, int day, int hour, int minute, int second,
                                      int millisecond = 0);
 
-// The whole hours of a UTC offset given in seconds east of UTC, truncated towards zero
-// (UTC+5:30 gives 5, UTC-3:30 gives -3); 9 when beyond a day.
-int ZoneHoursFromOffset(long secondsEastOfUtc);
+// The zone local date-times are kept in. Normally the machine's own time-zone rules,
+// asked for the offset in force at each instant, so that a summer date and a winter date
+// each get their own offset and a zone half an hour off the hour keeps its minutes; a
+// fixed offset serves where results must not depend on the machine.
+class ZoneRules {
+ public:
+  static ZoneRules Machine() { return ZoneRules(std::nullopt); }
+  static ZoneRules Fixed(int minutesEastOfUtc) { return ZoneRules(minutesEastOfUtc); }
 
-// The machine's offset from UTC now, in whole hours as above; 9 when it cannot be read.
-int LocalZoneHours();
+  // Minutes east of UTC in force at an instant given in seconds since 1970-01-01 UTC. The
+  // machine's rules give nine hours when the platform cannot answer.
+  int OffsetMinutesAt(int64_t utcSeconds) const;
 
-// Reads a feed date. `rfc822` is true for pubDate and lastBuildDate, false for dc:date and
-// the Atom dates. A date long enough to carry a zone, and not marked JST, is taken as UTC
-// (less any numeric offset it carries) and moved into the local zone `localZoneHours`;
-// shorter dates and JST dates are local already. An empty or unreadable text yields
-// `undated.NextUndatedDate()`.
-double ParseFeedDate(std::string_view text, bool rfc822, int localZoneHours, UndatedDates& undated);
+ private:
+  explicit ZoneRules(std::optional<int> fixedMinutes) : fixedMinutes_(fixedMinutes) {}
+  std::optional<int> fixedMinutes_;
+};
+
+// Reads a feed date into a local date-time of `zone`. `rfc822` is true for pubDate and
+// lastBuildDate, false for dc:date and the Atom dates; it only decides which family is
+// tried first, since feeds often put one family where the other belongs. A date with a
+// zone (a numeric offset or a zone name) is an instant and is moved into `zone`; a date
+// and time without any zone is taken as local already; a W3C date without a time ("2009",
+// "2009-04", "2009-04-15") is the first instant of that period in UTC. An empty or
+// unreadable text yields `undated.NextUndatedDate()`.
+double ParseFeedDate(std::string_view text, bool rfc822, const ZoneRules& zone, UndatedDates& undated);
 
 }  // namespace formats

@@ -83,6 +83,22 @@ bool ApplyTitleFallback(store::TSiteRecord& item) {
   return !item.title.empty();
 }
 
+bool ApplyTitleFallback(store::TSiteRecord& item, std::initializer_list<std::string_view> texts) {
+  if (ApplyTitleFallback(item)) return true;
+  for (const std::string_view text : texts) {
+    if (!text.empty()) item.title = TitleFrom(text);
+    if (!item.title.empty()) return true;
+  }
+  return false;
+}
+
+bool TitleMadeFromText(const store::TSiteRecord& item) {
+  for (const std::string* text : {&item.desc, &item.de_cd, &item.encoded, &item.en_cd}) {
+    if (!text->empty() && TitleFrom(*text) == item.title) return true;
+  }
+  return false;
+}
+
 int64_t ParseFeedVersion(std::string_view text) {
   size_t pos = text.find_first_not_of(" \t\r\n");
   if (pos == std::string_view::npos) return 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,15 @@ bool HasMediaExtension(std::string_view address);
 // An item without title takes the beginning of its description (or of the description's
 // markup) as title. Returns whether the item has a title now; an untitled item is dropped.
 bool ApplyTitleFallback(store::TSiteRecord& item);
+
+// The same, and when the kept texts give no title, the first of `texts` that gives one:
+// the texts the item arrived with, also those the SupportTags setting does not keep, so
+// that an item carrying only a description or only content is still listed.
+bool ApplyTitleFallback(store::TSiteRecord& item, std::initializer_list<std::string_view> texts);
+
+// Whether the item's title is the one a title fallback makes from one of its texts: such an
+// item has no title of its own.
+bool TitleMadeFromText(const store::TSiteRecord& item);
 
 // The number a version attribute gives: a decimal with "." as separator, read up to the
 // first character that does not fit ("2.0b" gives 2.0, "x" gives 0), in kFeedVersionUnit.

@@ -248,7 +248,7 @@ uint8_t FeedProcessor::ReadFeed(Call& call, const TXMLList& list, bool atom, int
   run.Sync = services_.Sync;
   run.Media = services_.Media;
   run.Totals = services_.Totals;
-  run.LocalZoneHours = services_.LocalZoneHours;
+  run.LocalZone = services_.LocalZone;
   run.Now = Now();
   run.FeedVersion = feedVersion;
   if (run.SyncActive()) run.SyncRecord = run.Sync->FindFeed(call.address);

@@ -54,8 +54,8 @@ struct FeedServices {
   SyncMarks* Sync = nullptr;                  // none: FTP synchronisation not configured
   MediaHandOff Media;
   UpdateRunTotals* Totals = nullptr;
-  int LocalZoneHours = 9;       // the machine's offset from UTC, read once by the caller
-  std::function<double()> Now;  // local date-time; empty: the system clock
+  ZoneRules LocalZone = ZoneRules::Fixed(9 * 60);  // the zone dates are read into; callers give the machine's
+  std::function<double()> Now;                     // local date-time; empty: the system clock
 };
 
 // The single door through which a document reaches the channel store: it fetches the

@@ -51,9 +51,9 @@ class FeedRun {
   store::ItemStateReplay* Journal = nullptr;  // none: no replay
   SyncMarks* Sync = nullptr;                  // none: synchronisation not configured
   MediaHandOff Media;
-  UpdateRunTotals* Totals = nullptr;  // none: nobody counts
-  int LocalZoneHours = 9;             // the machine's offset from UTC, read once by the caller
-  double Now = 0;                     // local date-time of this run
+  UpdateRunTotals* Totals = nullptr;               // none: nobody counts
+  ZoneRules LocalZone = ZoneRules::Fixed(9 * 60);  // the zone dates are read into; callers give the machine's
+  double Now = 0;                                  // local date-time of this run
   UndatedDates Undated;
 
   // The channel header being built from the document.
@@ -85,7 +85,7 @@ class FeedRun {
   }
 
   double NextUndatedDate() { return Undated.NextUndatedDate(); }
-  double ParseDate(std::string_view text, bool rfc822) { return ParseFeedDate(text, rfc822, LocalZoneHours, Undated); }
+  double ParseDate(std::string_view text, bool rfc822) { return ParseFeedDate(text, rfc822, LocalZone, Undated); }
 };
 
 }  // namespace formats

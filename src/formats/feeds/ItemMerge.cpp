@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "formats/feeds/FeedFields.h"
 #include "formats/feeds/ItemMergeIndex.h"
 #include "store/DateTime.h"
 #include "store/ItemBounds.h"
@@ -53,9 +54,13 @@ enum class Verdict { kAdd, kDrop };
 // in `replaced`, in that order.
 Verdict CompareWithStored(const TSiteRecord& item, FeedRun& run, std::vector<TSiteRecord*>& replaced) {
   const store::TSiteList& channel = run.Channel;
+  const bool knownByText = item.link.empty() && TitleMadeFromText(item);
   for (TSiteRecord* candidate : run.Index.StoredCandidates(item, channel, run.PreviousCount)) {
     const TSiteRecord& stored = *candidate;
     if (!SameLink(stored.link, item.link) || !text::SameTextJ(stored.title, item.title)) continue;
+    // An item with neither a link nor a title of its own is known by its text: items whose
+    // titles were cut from texts that begin alike are different items.
+    if (knownByText && !SameTexts(stored, item)) continue;
     if (!channel.datecomp) {
       if (run.TitledCount > run.StopThreshold && SameTexts(stored, item)) run.Stop = true;
       return Verdict::kDrop;

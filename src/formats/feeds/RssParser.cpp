@@ -28,6 +28,9 @@ CommonField ReadCommonField(const TXMLItemType& element, TSiteRecord& record, bo
     return CommonField::kDate;
   } else if (NameIs(element, "dc:creator")) {
     record.creator = ElementText(element, true);
+  } else if (NameIs(element, "author")) {
+    // RSS 2.0's own author element stands in for dc:creator, which wins wherever it is.
+    if (record.creator.empty()) record.creator = ElementText(element, true);
   } else if (NameIs(element, "category")) {
     record.category = ElementText(element, true);
   } else if (NameIs(element, "dc:subject")) {
@@ -70,10 +73,21 @@ void ReadHeaderField(const TXMLItemType& element, FeedRun& run, bool& dateSeen) 
     header.en_cd = element.CData;
   } else if (NameIs(element, "image")) {
     ReadImage(element, header);
+  } else if (NameIs(element, "managingeditor")) {
+    if (header.creator.empty()) header.creator = ElementText(element, true);
   }
 }
 
-void ReadItemField(const TXMLItemType& element, TSiteRecord& item, bool& dateSeen, FeedRun& run) {
+// The texts an item arrived with, whatever the SupportTags setting keeps of them.
+struct ArrivedTexts {
+  std::string description;
+  std::string descriptionCData;
+  std::string encoded;
+  std::string encodedCData;
+};
+
+void ReadItemField(const TXMLItemType& element, TSiteRecord& item, ArrivedTexts& arrived, bool& dateSeen,
+                   FeedRun& run) {
   const int supportTags = run.Settings.SupportTags;
   const CommonField common = ReadCommonField(element, item, dateSeen, run);
   if (common == CommonField::kDate) {
@@ -82,11 +96,15 @@ void ReadItemField(const TXMLItemType& element, TSiteRecord& item, bool& dateSee
   } else if (common == CommonField::kField) {
     return;
   } else if (IsDescription(element)) {
+    arrived.description = element.Text;
+    arrived.descriptionCData = element.CData;
     if (supportTags >= 1) {
       item.desc = element.Text;
       item.de_cd = element.CData;
     }
   } else if (NameIs(element, "content:encoded")) {
+    arrived.encoded = element.Text;
+    arrived.encodedCData = element.CData;
     if (supportTags >= 2) {
       item.encoded = element.Text;
       item.en_cd = element.CData;
@@ -104,9 +122,13 @@ void ParseItem(const TXMLItemType& element, FeedRun& run) {
   TSiteRecord item;
   item.modified = run.NextUndatedDate();
   bool dateSeen = false;
-  for (const auto& child : *element.Children) ReadItemField(*child, item, dateSeen, run);
+  ArrivedTexts arrived;
+  for (const auto& child : *element.Children) ReadItemField(*child, item, arrived, dateSeen, run);
   if (item.link.empty()) item.link = item.enclose;
-  if (!ApplyTitleFallback(item)) return;
+  if (!ApplyTitleFallback(item,
+                          {arrived.description, arrived.descriptionCData, arrived.encoded, arrived.encodedCData})) {
+    return;
+  }
   MergeItem(std::move(item), run);
 }
 
