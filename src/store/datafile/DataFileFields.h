@@ -69,6 +69,9 @@ template <typename... Forms>
 struct Overloaded : Forms... {
   using Forms::operator()...;
 };
+// Spelled out for compilers that do not deduce an aggregate's arguments by themselves.
+template <typename... Forms>
+Overloaded(Forms...) -> Overloaded<Forms...>;
 
 // The field of a lower-cased key, or nullptr.
 const ChannelField* ChannelFieldOfKey(std::string_view key);
