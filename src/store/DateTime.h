@@ -44,18 +44,21 @@ struct CivilDateTime {
   int minute = 0;
 };
 
-// Inline, as the headline list formats a date for every row it draws.
-namespace detail {
+// Day 0 of the date-times. What follows is inline: the headline list formats a date for
+// every row it draws.
+inline constexpr std::chrono::sys_days kDayZero{std::chrono::year{1899} / std::chrono::December / 30};
 
-// The Gregorian calendar repeats itself every 400 years, which are exactly this many days.
-constexpr int64_t kDaysPer400Years = 146'097;
-
-constexpr std::chrono::sys_days kDayZero{std::chrono::year{1899} / std::chrono::December / 30};
-
+// Division rounded toward minus infinity, so that times before day 0 still fall into the day
+// they belong to.
 inline int64_t FloorDiv(int64_t value, int64_t divisor) {
   const int64_t quotient = value / divisor;
   return value % divisor < 0 ? quotient - 1 : quotient;
 }
+
+namespace detail {
+
+// The Gregorian calendar repeats itself every 400 years, which are exactly this many days.
+constexpr int64_t kDaysPer400Years = 146'097;
 
 }  // namespace detail
 
@@ -65,10 +68,10 @@ inline CivilDate CivilDateOfDay(int64_t dayNumber) {
   // start at day 0, and the whole cycles taken off are added back to the year.
   // The remainder is taken directly: cycles times the cycle's length can lie beyond int64_t
   // for the smallest day numbers.
-  const int64_t cycles = detail::FloorDiv(dayNumber, detail::kDaysPer400Years);
+  const int64_t cycles = FloorDiv(dayNumber, detail::kDaysPer400Years);
   int64_t dayOfCycle = dayNumber % detail::kDaysPer400Years;
   if (dayOfCycle < 0) dayOfCycle += detail::kDaysPer400Years;
-  const std::chrono::year_month_day date{detail::kDayZero + std::chrono::days{dayOfCycle}};
+  const std::chrono::year_month_day date{kDayZero + std::chrono::days{dayOfCycle}};
   CivilDate civil;
   civil.year = static_cast<int>(date.year()) + cycles * 400;
   civil.month = static_cast<int>(static_cast<unsigned>(date.month()));

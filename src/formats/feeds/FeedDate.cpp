@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "formats/feeds/private/DateText.h"
+#include "store/DateTime.h"
 
 namespace formats {
 namespace {
@@ -21,24 +22,17 @@ std::optional<long> DaySerial(long year, long month, long day) {
   const year_month_day date{std::chrono::year{static_cast<int>(year)}, std::chrono::month{static_cast<unsigned>(month)},
                             std::chrono::day{static_cast<unsigned>(day)}};
   if (!date.ok()) return std::nullopt;
-  constexpr year_month_day kEpoch{std::chrono::year{1899}, std::chrono::month{12}, std::chrono::day{30}};
-  return static_cast<long>((sys_days{date} - sys_days{kEpoch}).count());
+  return static_cast<long>((sys_days{date} - store::kDayZero).count());
 }
 
 bool ValidTime(long hour, long minute, long second) {
   return hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
 }
 
-// Floor division, so that seconds before 1899-12-30 still give a time of day from 0.
-int64_t FloorDiv(int64_t value, int64_t divisor) {
-  const int64_t quotient = value / divisor;
-  return value % divisor < 0 ? quotient - 1 : quotient;
-}
-
 // The date-time of a count of seconds since 1899-12-30 00:00, computed the way
 // EncodeDateTime computes it, so that equal moments give equal values.
 double SerialOfSeconds(int64_t seconds) {
-  const int64_t days = FloorDiv(seconds, kSecondsPerDay);
+  const int64_t days = store::FloorDiv(seconds, kSecondsPerDay);
   return static_cast<double>(days) + static_cast<double>(seconds - days * kSecondsPerDay) / kSecondsPerDay;
 }
 
